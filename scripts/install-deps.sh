@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the project needs. Run as root on Debian 12 (bookworm).
+set -euo pipefail
+packages=(
+  cmake ninja-build g++ clang ccache pkg-config
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libsystemd-dev dbus-daemon python3 python3-dbusmock
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

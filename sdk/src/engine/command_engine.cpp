@@ -1,0 +1,174 @@
+#include "engine/command_engine.h"
+
+#include "engine/exchange.h"
+#include "link/usb_serial.h"
+#include "trace.h"
+#include "zt330sdk.h"
+
+#include <charconv>
+
+namespace zt::sdk {
+
+// One submitted command with its own completion, so that the handshake and an application command never
+// take each other's result.
+struct CommandEngine::PendingCommand {
+    std::uint8_t code = 0;
+    CommandCodec* codec = nullptr;
+    platform::ManualResetEvent done;
+    int result = SDK_OK;
+};
+
+CommandEngine::CommandEngine(LinkObserver& observer, const Timings& timings)
+    : observer_(observer), timings_(timings), link_(std::make_unique<SerialLink>(observer, timings_)) {
+    commandThread_ = std::thread([this] { commandThreadMain(); });
+    connectionThread_ = std::thread([this] { connectionThreadMain(); });
+}
+
+CommandEngine::~CommandEngine() { shutdown(); }
+
+void CommandEngine::shutdown() {
+    std::call_once(shutdownOnce_, [this] {
+        link_->beginShutdown();  // a running exchange ends at once with -12
+        {
+            std::lock_guard lock(queueMutex_);
+            commandStop_.store(true);
+            connectFlag_.store(false);
+            failQueued(SDK_ERR_ABORTED);
+        }
+        queueEvent_.signal();
+        commandThread_.join();
+        connectionStop_.store(true);
+        wake_.signal();
+        link_->wakeLineWatch();
+        connectionThread_.join();
+        link_->stop();
+        connected_.store(false);
+    });
+}
+
+void CommandEngine::connect(std::string_view portName) {
+    if (connected_.load()) {
+        openResult_.store(SDK_ERR_ALREADY_CONNECTED);
+        openFinished_.signal();
+        return;
+    }
+    int number = 0;
+    if (portName.size() > 3) (void)std::from_chars(portName.data() + 3, portName.data() + portName.size(), number);
+    portNumber_.store(number);
+    std::lock_guard lock(connectionMutex_);
+    portName_ = std::string(portName);
+    connectFlag_.store(true);
+    wake_.signal();
+}
+
+int CommandEngine::waitOpenFinished() {
+    openFinished_.wait();
+    return openResult_.load();
+}
+
+int CommandEngine::disconnect() {
+    if (!connected_.load()) return SDK_ERR_NOT_CONNECTED;
+    connectFlag_.store(false);
+    link_->wakeLineWatch();  // leaves the watch and ends the connection cycle
+    wake_.signal();          // a second round closes the link
+    return SDK_OK;
+}
+
+int CommandEngine::submit(wire::Command command, CommandCodec* codec) {
+    PendingCommand pending;
+    pending.code = static_cast<std::uint8_t>(command);
+    pending.codec = codec;
+    {
+        std::lock_guard lock(queueMutex_);
+        if (!connectFlag_.load() || commandStop_.load()) {
+            failQueued(SDK_ERR_PORT_LOST);
+            return SDK_ERR_PORT_LOST;
+        }
+        queue_.push_back(&pending);
+    }
+    queueEvent_.signal();
+    pending.done.wait();
+    return pending.result;
+}
+
+void CommandEngine::complete(PendingCommand& command, int result) {
+    command.result = result;
+    command.done.signal();
+}
+
+// Completes every queued command with `result`; the caller holds the queue lock.
+void CommandEngine::failQueued(int result) {
+    for (PendingCommand* command : queue_) complete(*command, result);
+    queue_.clear();
+}
+
+void CommandEngine::commandThreadMain() {
+    for (;;) {
+        queueEvent_.wait();
+        if (commandStop_.load()) return;
+        for (;;) {
+            PendingCommand* command = nullptr;
+            {
+                std::lock_guard lock(queueMutex_);
+                if (queue_.empty()) break;
+                command = queue_.front();
+                queue_.pop_front();
+            }
+            complete(*command, runExchange(*link_, command->code, command->codec, timings_));
+        }
+    }
+}
+
+void CommandEngine::connectionThreadMain() {
+    for (;;) {
+        wake_.wait();
+        if (connectionStop_.load()) return;
+        {
+            std::lock_guard lock(connectionMutex_);
+            if (portName_.empty()) {
+                // never asked to connect
+            } else if (connectFlag_.load()) {
+                runConnectionCycle();
+            } else {
+                link_->close();
+            }
+        }
+        connected_.store(false);
+        usbSerial_.store(true);
+    }
+}
+
+// Opens the port and handshakes; while connected, watches the line and handshakes again after every
+// change. Runs with the connection lock held.
+void CommandEngine::runConnectionCycle() {
+    const int opened = link_->open(portName_);
+    if (opened != SerialLink::kOpened) {
+        connectFlag_.store(false);
+        openResult_.store(opened);
+        openFinished_.signal();
+        return;
+    }
+    do {
+        const int result = submit(wire::Command::Handshake, &handshake_);
+        openResult_.store(result);
+        if (result == SDK_OK) {
+            usbSerial_.store(isUsbSerial(portName_));
+            connected_.store(true);
+            openFinished_.signal();
+            link_->watchLine();
+            continue;
+        }
+        trace("handshake on %s failed: %d", portName_.c_str(), result);
+        link_->close();
+        connectFlag_.store(false);
+        // A Bluetooth scanner that stopped answering is gone: report it. A USB serial port only closes,
+        // and a failed first handshake is reported to the caller of connect (the USB flag is 1 until then).
+        if (usbSerial_.load()) {
+            openFinished_.signal();
+        } else {
+            observer_.onPortLost(portNumber_.load());
+        }
+    } while (connectFlag_.load() && !connectionStop_.load());
+}
+
+}  // namespace zt::sdk

@@ -1,0 +1,250 @@
+#include "link/serial_link.h"
+
+#include "trace.h"
+
+#include "zt/platform/thread_priority.h"
+
+#include <array>
+#include <charconv>
+
+namespace zt::sdk {
+
+using platform::IoStatus;
+
+// The port as the frame reader sees it: every read waits at most the read time-out for its first byte and
+// gives up when close() cancels the session.
+class SerialLink::PortSource final : public ByteSource {
+public:
+    PortSource(const platform::SerialPort& port, const platform::WakeFd& cancel, std::chrono::milliseconds timeout)
+        : port_(port), cancel_(cancel), timeout_(timeout) {}
+
+    IoStatus read(std::span<std::uint8_t> buffer, std::size_t& got) override {
+        return port_.read(buffer, got, timeout_, cancel_.fd());
+    }
+
+private:
+    const platform::SerialPort& port_;
+    const platform::WakeFd& cancel_;
+    std::chrono::milliseconds timeout_;
+};
+
+namespace {
+
+int parsePortNumber(std::string_view name) {
+    int number = 0;
+    if (name.size() > 3) (void)std::from_chars(name.data() + 3, name.data() + name.size(), number);
+    return number;
+}
+
+}  // namespace
+
+SerialLink::SerialLink(LinkObserver& observer, const Timings& timings)
+    : observer_(observer), timings_(timings), receiveBuffer_(std::make_unique<ReceiveBuffer>()) {
+    receiveThread_ = std::thread([this] { receiveThreadMain(); });
+}
+
+SerialLink::~SerialLink() { stop(); }
+
+void SerialLink::stop() {
+    std::call_once(stopOnce_, [this] {
+        beginShutdown();
+        close();
+        running_.store(false);
+        start_.signal();
+        receiveThread_.join();
+    });
+}
+
+void SerialLink::beginShutdown() {
+    shutdown_.signal();
+    handoff_.requestShutdown();
+}
+
+int SerialLink::open(std::string_view portName) {
+    portName_ = std::string(portName);
+    platform::OpenError error{};
+    auto port = platform::SerialPort::open(portName, error);
+    if (!port.isOpen()) {
+        trace("open %s failed", portName_.c_str());
+        return error == platform::OpenError::DeviceMissing ? -3 : -1;
+    }
+    {
+        std::lock_guard lock(portMutex_);
+        port_ = std::move(port);
+    }
+    // Give the scanner time to settle; destruction cuts the wait short.
+    (void)shutdown_.waitFor(timings_.settleAfterOpen);
+    portNumber_.store(parsePortNumber(portName));
+
+    cancel_.clear();
+    handoff_.beginSession();
+    {
+        std::lock_guard lock(readyMutex_);
+        receiverReady_ = false;
+        sessionRunning_ = true;
+    }
+    open_.store(true);
+    start_.signal();
+    std::unique_lock lock(readyMutex_);
+    (void)readyCv_.wait_for(lock, timings_.receiverReadyWait, [this] { return receiverReady_; });
+    return kOpened;
+}
+
+void SerialLink::close() {
+    std::lock_guard closeLock(closeMutex_);
+    handoff_.requestAbort();
+    if (exchangeActive_.load()) (void)abortDone_.waitFor(timings_.closeWait);
+    handoff_.clearAbort();
+    if (open_.load()) {
+        cancel_.signal();
+        handoff_.cancelSession();
+        // The receive thread owns the port while a session runs and closes it when the session ends; all
+        // its waits watch the cancel descriptor, so idle comes within one read time-out.
+        std::unique_lock lock(readyMutex_);
+        (void)readyCv_.wait_for(lock, timings_.closeWait, [this] { return !sessionRunning_; });
+    }
+    open_.store(false);
+}
+
+WriteStatus SerialLink::writeFrame(const wire::FrameHeader& header, std::span<const std::uint8_t> payload) {
+    std::array<std::uint8_t, wire::kMaxWriteFrame> frame{};
+    const auto size = wire::encodeFrame(header, payload, frame);
+    if (!size) return WriteStatus::Failed;
+    const auto timeout = timings_.writeConstant + timings_.writePerByte * static_cast<long>(*size);
+    std::lock_guard lock(portMutex_);
+    if (!port_.isOpen()) return WriteStatus::PortLost;
+    switch (port_.writeAll(std::span(frame).first(*size), timeout)) {
+        case IoStatus::Ok: return WriteStatus::Written;
+        case IoStatus::Lost: return WriteStatus::PortLost;
+        default: return WriteStatus::Failed;
+    }
+}
+
+void SerialLink::watchLine() {
+    lineWatch_.store(true);
+    lineChange_.wait();
+    lineWatch_.store(false);
+}
+
+void SerialLink::wakeLineWatch() { lineChange_.signal(); }
+
+void SerialLink::reportLineChange() {
+    if (lineWatch_.load()) lineChange_.signal();
+}
+
+std::span<const std::uint8_t> SerialLink::receivedPayload(std::uint16_t length) const {
+    return std::span<const std::uint8_t>(*receiveBuffer_).first(std::min<std::size_t>(length, wire::kMaxReceivePayload));
+}
+
+void SerialLink::receiveThreadMain() {
+    platform::raiseCurrentThreadPriority();
+    for (;;) {
+        start_.wait();
+        if (!running_.load()) return;
+        runSession();
+        endSession();
+    }
+}
+
+void SerialLink::runSession() {
+    PortSource source(port_, cancel_, timings_.readTimeout);
+    // Ports without modem lines (pseudo-terminals) have no carrier events: wait without a time-out.
+    std::optional<bool> carrier = port_.carrierDetect();
+    const auto eventWait = carrier ? timings_.carrierPoll : std::chrono::milliseconds(-1);
+    for (;;) {
+        {
+            std::lock_guard lock(readyMutex_);
+            receiverReady_ = true;
+        }
+        readyCv_.notify_all();
+        const IoStatus event = port_.waitReadable(eventWait, cancel_.fd());
+        if (event == IoStatus::Cancelled || event == IoStatus::Failed) return;
+        if (event == IoStatus::Lost) {
+            trace("port %d lost", portNumber());
+            observer_.onPortLost(portNumber());
+            return;
+        }
+        if (event == IoStatus::TimedOut) {
+            const auto now = port_.carrierDetect();
+            if (now != carrier) reportLineChange();
+            carrier = now;
+            continue;
+        }
+        if (!handleFrame(source, readFrame(source, *receiveBuffer_))) return;
+    }
+}
+
+// Routes one read attempt; false ends the session.
+bool SerialLink::handleFrame(PortSource& source, const ReadResult& frame) {
+    switch (frame.outcome) {
+        case ReadOutcome::Lost:
+            trace("port %d lost while reading", portNumber());
+            observer_.onPortLost(portNumber());
+            return false;
+        case ReadOutcome::Cancelled: return false;
+        case ReadOutcome::Ended:
+        case ReadOutcome::Discarded: return true;
+        case ReadOutcome::Frame: break;
+    }
+    if (frame.header.isRequest()) {
+        handlePacket(frame.header);
+        return true;
+    }
+    return handleResponse(source, frame.header);
+}
+
+bool SerialLink::handleResponse(PortSource& source, const wire::FrameHeader& header) {
+    // Nobody waits for a response outside an exchange; holding it would stall the scans behind it.
+    if (!exchangeActive_.load()) return true;
+    const std::uint8_t expected = expectedRetry_.load();
+    if (header.retry == expected) {
+        trace("response seq %u block %u retry %u", header.seq, header.block, header.retry);
+        return handoff_.handOver(header);
+    }
+    if (expected != 0) return true;  // an answer to another repeat: ignore it
+    // A late answer to an earlier repeat: flush it and whatever follows until the line is quiet.
+    trace("flushing after late response retry %u", header.retry);
+    for (;;) {
+        const ReadResult next = readFrame(source, *receiveBuffer_);
+        if (next.outcome == ReadOutcome::Frame || next.outcome == ReadOutcome::Discarded) continue;
+        if (next.outcome == ReadOutcome::Lost) {
+            observer_.onPortLost(portNumber());
+            return false;
+        }
+        return next.outcome != ReadOutcome::Cancelled;
+    }
+}
+
+void SerialLink::handlePacket(const wire::FrameHeader& header) {
+    // During an exchange the scanner's own packets are neither delivered nor acknowledged; the scanner
+    // keeps them and sends them again.
+    if (exchangeActive_.load()) return;
+    const auto type = static_cast<wire::PacketType>(header.code());
+    if (type != wire::PacketType::ScanData && type != wire::PacketType::DeletedData) return;
+    observer_.onScannerPacket(portNumber(), type, receivedPayload(header.length));
+    acknowledge(header);
+}
+
+void SerialLink::acknowledge(const wire::FrameHeader& packet) {
+    wire::FrameHeader ack;
+    ack.seq = packet.seq;  // echo the packet's sequence number; the scanner does not check it
+    ack.type = packet.code();
+    (void)writeFrame(ack, {});
+}
+
+void SerialLink::endSession() {
+    open_.store(false);
+    {
+        std::lock_guard lock(portMutex_);
+        port_.close();
+    }
+    {
+        std::lock_guard lock(readyMutex_);
+        receiverReady_ = false;
+        sessionRunning_ = false;
+    }
+    readyCv_.notify_all();
+    trace("port %d closed", portNumber());
+}
+
+}  // namespace zt::sdk

@@ -1,0 +1,118 @@
+// The serial link to one scanner: opens and configures the port, writes frames, and runs the receive
+// thread that routes every frame the scanner sends.
+//
+// Responses go to the waiting exchange through the response hand-off; packets the scanner starts itself
+// (scans, deleted-data reports) are acknowledged and reported to the observer; a port that becomes
+// invalid is reported as lost. Carrier-detect changes wake the connection thread's line watch.
+#pragma once
+
+#include "engine/timings.h"
+#include "link/frame_reader.h"
+#include "link/link_observer.h"
+#include "link/response_handoff.h"
+#include "wire/protocol.h"
+
+#include "zt/platform/event.h"
+#include "zt/platform/serial_port.h"
+#include "zt/platform/unique_fd.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <thread>
+
+namespace zt::sdk {
+
+enum class WriteStatus { Written, PortLost, Failed };
+
+class SerialLink {
+public:
+    static constexpr int kOpened = 1;
+
+    SerialLink(LinkObserver& observer, const Timings& timings);
+    ~SerialLink();
+    SerialLink(const SerialLink&) = delete;
+    SerialLink& operator=(const SerialLink&) = delete;
+
+    // Opens "COM<n>", settles, starts a receive session. 1 on success, -3 when the device does not
+    // exist, -1 for any other open or configuration error.
+    [[nodiscard]] int open(std::string_view portName);
+    // Ends the receive session and closes the port; stops a running exchange first.
+    void close();
+    // Stops every wait of an exchange for good; part of destruction, callable earlier.
+    void beginShutdown();
+    // Closes the port and ends the receive thread. Idempotent; the destructor calls it.
+    void stop();
+
+    // Writes one whole frame (sync byte set here) with one write; frames over 512 bytes are refused.
+    [[nodiscard]] WriteStatus writeFrame(const wire::FrameHeader& header, std::span<const std::uint8_t> payload);
+
+    // Blocks until the carrier-detect line changes or wakeLineWatch() is called.
+    void watchLine();
+    void wakeLineWatch();
+    // What the receive thread does on a carrier-detect change.
+    void reportLineChange();
+
+    [[nodiscard]] int portNumber() const { return portNumber_.load(); }
+    [[nodiscard]] const std::string& portName() const { return portName_; }
+
+    // Exchange side (the command thread).
+    [[nodiscard]] ResponseHandoff& responses() { return handoff_; }
+    // The payload of the response that was handed over; valid until it is released.
+    [[nodiscard]] std::span<const std::uint8_t> receivedPayload(std::uint16_t length) const;
+    void setExchangeActive(bool active) { exchangeActive_.store(active); }
+    void setExpectedRetry(std::uint8_t retry) { expectedRetry_.store(retry); }
+    [[nodiscard]] std::uint8_t sequence() const { return sequence_.load(); }
+    void advanceSequence() { sequence_.fetch_add(1); }
+    void signalAbortDone() { abortDone_.signal(); }
+
+private:
+    class PortSource;
+
+    void receiveThreadMain();
+    void runSession();
+    [[nodiscard]] bool handleFrame(PortSource& source, const ReadResult& frame);
+    [[nodiscard]] bool handleResponse(PortSource& source, const wire::FrameHeader& header);
+    void handlePacket(const wire::FrameHeader& header);
+    void endSession();
+    void acknowledge(const wire::FrameHeader& packet);
+
+    LinkObserver& observer_;
+    const Timings timings_;
+
+    std::mutex portMutex_;  // guards writes against the session's close of the port
+    platform::SerialPort port_;
+    platform::WakeFd cancel_;  // cancels the session's port waits
+    std::mutex closeMutex_;
+
+    std::atomic<bool> running_{true};
+    std::atomic<bool> open_{false};
+    std::atomic<bool> lineWatch_{false};
+    std::atomic<bool> exchangeActive_{false};
+    std::atomic<std::uint8_t> expectedRetry_{0};
+    std::atomic<std::uint8_t> sequence_{0};
+    std::atomic<int> portNumber_{0};
+    std::string portName_;
+
+    platform::AutoResetEvent lineChange_;
+    platform::AutoResetEvent abortDone_;
+    platform::AutoResetEvent start_;
+    platform::ManualResetEvent shutdown_;
+    std::mutex readyMutex_;
+    std::condition_variable readyCv_;
+    bool receiverReady_ = false;
+    bool sessionRunning_ = false;  // from open() until the receive thread has closed the port
+
+    ResponseHandoff handoff_;
+    std::unique_ptr<ReceiveBuffer> receiveBuffer_;
+    std::once_flag stopOnce_;
+    std::thread receiveThread_;
+};
+
+}  // namespace zt::sdk

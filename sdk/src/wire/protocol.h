@@ -1,0 +1,105 @@
+// Wire protocol shared by the SDK, the scanner simulator and the tests: frame layout, limits and codes.
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+
+namespace zt::wire {
+
+// Frame: sync, seq, block, retry, type, length (LE16), payload, trailer 0x00 0x00. No byte stuffing:
+// frame boundaries follow from the length field alone.
+inline constexpr std::uint8_t kSync = 0x7E;
+inline constexpr std::size_t kHeaderSize = 7;
+inline constexpr std::size_t kTrailerSize = 2;
+inline constexpr std::size_t kFrameOverhead = kHeaderSize + kTrailerSize;
+
+// The scanner accepts frames of at most 512 bytes.
+inline constexpr std::size_t kMaxWriteFrame = 512;
+inline constexpr std::size_t kMaxWritePayload = kMaxWriteFrame - kFrameOverhead;  // 503
+
+// The receive buffer holds the payload and trailer of the largest frame the SDK keeps.
+inline constexpr std::size_t kReceiveBufferSize = 17001;
+inline constexpr std::size_t kMaxReceivePayload = kReceiveBufferSize - kTrailerSize;  // 16 999
+
+// Type byte: bit 7 set for a request (from either side), clear for a response or acknowledgement.
+inline constexpr std::uint8_t kRequestBit = 0x80;
+inline constexpr std::uint8_t kCodeMask = 0x7F;
+
+// Retry byte of a repeat: 1 and 2 after response time-outs, 4 after a mismatched response.
+inline constexpr std::uint8_t kRetryAfterMismatch = 4;
+
+// Command codes of SDK requests.
+enum class Command : std::uint8_t {
+    Handshake = 2,
+    Battery = 4,
+    Time = 5,
+    Storage = 6,
+    Prefix = 7,
+    Suffix = 8,
+    Collect = 9,
+    ScanMode = 10,
+    Buzzer = 11,
+    Symbology = 14,
+    Config = 15,
+};
+
+// Packet types of frames the scanner starts itself.
+enum class PacketType : std::uint8_t {
+    ScanData = 1,
+    DeletedData = 3,
+};
+
+inline constexpr std::array<std::uint8_t, 2> kHandshakePayload{0x31, 0x01};
+
+struct FrameHeader {
+    std::uint8_t seq = 0;
+    std::uint8_t block = 0;
+    std::uint8_t retry = 0;
+    std::uint8_t type = 0;
+    std::uint16_t length = 0;
+
+    [[nodiscard]] bool isRequest() const { return (type & kRequestBit) != 0; }
+    [[nodiscard]] std::uint8_t code() const { return type & kCodeMask; }
+
+    // Writes the 7 header bytes, sync first.
+    void encode(std::span<std::uint8_t, kHeaderSize> out) const {
+        out[0] = kSync;
+        out[1] = seq;
+        out[2] = block;
+        out[3] = retry;
+        out[4] = type;
+        out[5] = static_cast<std::uint8_t>(length & 0xFF);
+        out[6] = static_cast<std::uint8_t>(length >> 8);
+    }
+
+    // Reads the 7 header bytes; the sync byte is not checked here (the reader hunts for it).
+    [[nodiscard]] static FrameHeader decode(std::span<const std::uint8_t, kHeaderSize> in) {
+        FrameHeader h;
+        h.seq = in[1];
+        h.block = in[2];
+        h.retry = in[3];
+        h.type = in[4];
+        h.length = static_cast<std::uint16_t>(in[5] | (in[6] << 8));
+        return h;
+    }
+};
+
+// Assembles a whole frame into `out`. Returns the frame size, or nothing when the payload does not
+// match the header's length or the frame does not fit `out`.
+[[nodiscard]] inline std::optional<std::size_t> encodeFrame(const FrameHeader& header,
+                                                            std::span<const std::uint8_t> payload,
+                                                            std::span<std::uint8_t> out) {
+    const std::size_t size = kFrameOverhead + header.length;
+    if (payload.size() != header.length || size > out.size()) return std::nullopt;
+    header.encode(out.first<kHeaderSize>());
+    std::copy(payload.begin(), payload.end(), out.begin() + kHeaderSize);
+    out[kHeaderSize + header.length] = 0;
+    out[kHeaderSize + header.length + 1] = 0;
+    return size;
+}
+
+}  // namespace zt::wire
