@@ -52,7 +52,9 @@ bool configureLine(int fd) {
     tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB | CRTSCTS);
     tio.c_cflag |= CS8 | CLOCAL | CREAD;
     tio.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);
-    tio.c_cc[VMIN] = 0;
+    // With VMIN 0 an empty read returns 0, which could not be told from a hung-up line; with VMIN 1 and
+    // O_NONBLOCK it fails with EAGAIN instead, and 0 means end of file.
+    tio.c_cc[VMIN] = 1;
     tio.c_cc[VTIME] = 0;
     if (::cfsetspeed(&tio, B115200) != 0) return false;
     if (::tcsetattr(fd, TCSANOW, &tio) != 0) return false;

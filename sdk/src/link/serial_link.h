@@ -58,6 +58,7 @@ public:
     void wakeLineWatch();
     // What the receive thread does on a carrier-detect change.
     void reportLineChange();
+    [[nodiscard]] bool watchingLine() const { return lineWatch_.load(); }
 
     [[nodiscard]] int portNumber() const { return portNumber_.load(); }
     [[nodiscard]] const std::string& portName() const { return portName_; }
