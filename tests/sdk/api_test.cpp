@@ -14,8 +14,13 @@
 #include <fstream>
 #include <thread>
 
-namespace zt::sdk::test {
+namespace zt::api_test {
 namespace {
+
+using namespace sdk::test;
+using sdk::SessionRegistry;
+using sdk::Timings;
+using ScannerHandle = ::ScannerHandle;
 
 using wire::Command;
 using wire::PacketType;
@@ -322,4 +327,4 @@ TEST_F(ApiTest, TwoHundredOpensAndClosesLeakNoThreadOrDescriptor) {
 }
 
 }  // namespace
-}  // namespace zt::sdk::test
+}  // namespace zt::api_test

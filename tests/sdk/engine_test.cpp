@@ -201,6 +201,7 @@ TEST_F(EngineTest, MultiBlockExchangeNumbersBlocksAndWrapsAfter255) {
 
 TEST_F(EngineTest, CodecResultsDecideWhatIsSent) {
     struct Codec final : CommandCodec {
+        Codec(CodecStep step, std::size_t len) : onBuild(step), length(static_cast<std::uint16_t>(len)) {}
         CodecStep onBuild;
         std::uint16_t length;
         CodecStep build(RequestBuffer& r, std::uint16_t& len) override {
@@ -214,14 +215,14 @@ TEST_F(EngineTest, CodecResultsDecideWhatIsSent) {
     };
     ASSERT_EQ(connect(), SDK_OK);
     scanner_->teach(Command::Config, [](auto&, auto) { return sim::Bytes{0}; });
-    Codec cannotBuild{{}, CodecStep::Refused, 1};
+    Codec cannotBuild(CodecStep::Refused, 1);
     EXPECT_EQ(engine_->submit(Command::Config, &cannotBuild), SDK_ERR_OPEN_FAILED);
-    Codec sendOnly{{}, CodecStep::SendOnly, 3};
+    Codec sendOnly(CodecStep::SendOnly, 3);
     scanner_->staySilent(1);
     EXPECT_EQ(engine_->submit(Command::Config, &sendOnly), SDK_OK);
-    Codec largest{{}, CodecStep::Continue, wire::kMaxWritePayload};
+    Codec largest(CodecStep::Continue, wire::kMaxWritePayload);
     EXPECT_EQ(engine_->submit(Command::Config, &largest), SDK_OK);
-    Codec tooLarge{{}, CodecStep::Continue, wire::kMaxWritePayload + 1};
+    Codec tooLarge(CodecStep::Continue, wire::kMaxWritePayload + 1);
     EXPECT_EQ(engine_->submit(Command::Config, &tooLarge), SDK_ERR_LINK);
     EXPECT_EQ(engine_->submit(Command::Config, nullptr), SDK_OK);
     ASSERT_TRUE(scanner_->waitForFrames(3, 1000ms));  // handshake, send-only, the 503-byte request
@@ -312,8 +313,8 @@ TEST_F(EngineTest, LineChangeStartsANewHandshake) {
     EXPECT_EQ(requests(Command::Handshake).size(), 2u);
     EXPECT_TRUE(engine_->connected());
     // A scanner that no longer answers the re-check is reported lost (a Bluetooth port).
+    ASSERT_TRUE(waitForLineWatch(engine_->link()));  // the re-check was answered
     scanner_->staySilent(3);
-    ASSERT_TRUE(waitForLineWatch(engine_->link()));
     engine_->link().reportLineChange();
     ASSERT_TRUE(observer_.waiter.waitUntil([&] { return observer_.lost == 1; }));
     EXPECT_EQ(engine_->submit(Command::Battery, &battery_), SDK_ERR_PORT_LOST);

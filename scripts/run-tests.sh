@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds the default, AddressSanitizer and ThreadSanitizer configurations, and
+# runs every test (under ThreadSanitizer the SDK's tests). Ends with one summary line over all runs.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+if [ "$(id -u)" = 0 ]; then scripts/install-deps.sh || exit 1; fi
+
+passed=0
+failed=0
+status=0
+run() {  # run PRESET: configure, build, test; adds the counts from ctest's summary
+    local preset=$1 log
+    log=$(mktemp)
+    echo "=== $preset: build"
+    if ! { cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset"; } >"$log" 2>&1; then
+        tail -n 60 "$log"
+        echo "=== $preset: build FAILED"
+        failed=$((failed + 1))
+        status=1
+        rm -f "$log"
+        return
+    fi
+    echo "=== $preset: test"
+    ctest --preset "$preset" 2>&1 | tee "$log"
+    [ "${PIPESTATUS[0]}" = 0 ] || status=1
+    local line total bad
+    line=$(grep -E '[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)
+    if [ -n "$line" ]; then
+        bad=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$line")
+        total=$(sed -E 's/.* failed out of ([0-9]+).*/\1/' <<<"$line")
+        passed=$((passed + total - bad))
+        failed=$((failed + bad))
+    else
+        status=1
+    fi
+    rm -f "$log"
+}
+
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+run default
+run asan
+run tsan
+
+echo "all configurations: $passed passed, $failed failed"
+exit $status
