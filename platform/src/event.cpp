@@ -2,11 +2,11 @@
 
 namespace zt::platform {
 
+// Notifying under the lock lets a waiter destroy the event as soon as its wait returns: the signaller is
+// done with the condition variable before the waiter can take the mutex.
 void AutoResetEvent::signal() {
-    {
-        std::lock_guard lock(mutex_);
-        signalled_ = true;
-    }
+    std::lock_guard lock(mutex_);
+    signalled_ = true;
     cv_.notify_one();
 }
 
@@ -29,10 +29,8 @@ bool AutoResetEvent::waitFor(std::chrono::milliseconds timeout) {
 }
 
 void ManualResetEvent::signal() {
-    {
-        std::lock_guard lock(mutex_);
-        signalled_ = true;
-    }
+    std::lock_guard lock(mutex_);
+    signalled_ = true;
     cv_.notify_all();
 }
 

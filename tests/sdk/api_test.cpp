@@ -47,15 +47,17 @@ void onDisconnect(ScannerHandle h) {
         gLog->tag = "first";
     });
 }
-void onScan(ScannerHandle h, const unsigned char* record, int length, int deleted) {
+void logScan(ScannerHandle h, const unsigned char* record, int length, int deleted, const char* tag) {
     gLog->waiter.notify([&] {
         gLog->scans.push_back({h, sim::Bytes(record, record + length), length, deleted});
-        gLog->tag = "first";
+        gLog->tag = tag;
     });
 }
+void onScan(ScannerHandle h, const unsigned char* record, int length, int deleted) {
+    logScan(h, record, length, deleted, "first");
+}
 void onScanOther(ScannerHandle h, const unsigned char* record, int length, int deleted) {
-    onScan(h, record, length, deleted);
-    gLog->waiter.notify([&] { gLog->tag = "second"; });
+    logScan(h, record, length, deleted, "second");
 }
 
 std::optional<sim::Bytes> batteryAnswer(const wire::FrameHeader&, std::span<const std::uint8_t>) {
