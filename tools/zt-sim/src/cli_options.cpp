@@ -1,0 +1,112 @@
+#include "cli_options.h"
+
+#include <algorithm>
+#include <charconv>
+#include <limits>
+#include <optional>
+#include <stdexcept>
+#include <utility>
+
+namespace zt::sim::cli {
+namespace {
+
+constexpr int kMaxPort = 255;
+
+[[noreturn]] void reject(const std::string& message) { throw std::invalid_argument(message); }
+
+unsigned parseNumber(std::string_view text, std::string_view what, unsigned max) {
+    unsigned value = 0;
+    const auto* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (error != std::errc{} || stop != end || value > max) {
+        reject("invalid " + std::string(what) + " '" + std::string(text) + "'");
+    }
+    return value;
+}
+
+void addPort(Options& options, std::string_view text) {
+    const auto port = static_cast<int>(parseNumber(text, "port", kMaxPort));
+    if (port < 1) reject("port numbers start at 1");
+    if (std::ranges::find(options.ports, port) != options.ports.end()) reject("port " + std::string(text) + " given twice");
+    options.ports.push_back(port);
+}
+
+void addPortList(Options& options, std::string_view list) {
+    for (std::size_t start = 0; start <= list.size();) {
+        const std::size_t comma = std::min(list.find(',', start), list.size());
+        addPort(options, list.substr(start, comma - start));
+        start = comma + 1;
+    }
+}
+
+// Takes the value of "--name value" or "--name=value".
+class ArgumentReader {
+public:
+    explicit ArgumentReader(std::span<const std::string_view> args) : args_(args) {}
+
+    [[nodiscard]] bool done() const { return next_ >= args_.size(); }
+
+    [[nodiscard]] std::string_view takeName() {
+        std::string_view arg = args_[next_++];
+        const auto equals = arg.find('=');
+        inlineValue_.reset();
+        if (arg.starts_with("--") && equals != std::string_view::npos) {
+            inlineValue_ = arg.substr(equals + 1);
+            arg = arg.substr(0, equals);
+        }
+        return arg;
+    }
+
+    [[nodiscard]] std::string_view takeValue(std::string_view name) {
+        if (inlineValue_) return *std::exchange(inlineValue_, std::nullopt);
+        if (done()) reject(std::string(name) + " needs a value");
+        return args_[next_++];
+    }
+
+private:
+    std::span<const std::string_view> args_;
+    std::size_t next_ = 0;
+    std::optional<std::string_view> inlineValue_;
+};
+
+void check(const Options& options) {
+    if (options.help) return;
+    if (options.dir.empty()) reject("--dir is required");
+    if (options.ports.empty()) reject("at least one --port is required");
+}
+
+}  // namespace
+
+Options parseOptions(std::span<const std::string_view> args) {
+    Options options;
+    ArgumentReader reader(args);
+    while (!reader.done()) {
+        const auto name = reader.takeName();
+        if (name == "--help" || name == "-h") {
+            options.help = true;
+        } else if (name == "--dir") {
+            options.dir = reader.takeValue(name);
+        } else if (name == "--port") {
+            addPort(options, reader.takeValue(name));
+        } else if (name == "--ports") {
+            addPortList(options, reader.takeValue(name));
+        } else if (name == "--baud") {
+            options.baud = parseNumber(reader.takeValue(name), "baud rate", std::numeric_limits<unsigned>::max());
+        } else {
+            reject("unknown argument '" + std::string(name) + "'");
+        }
+    }
+    check(options);
+    return options;
+}
+
+std::string usage() {
+    return "usage: zt-sim --dir DIR --port N [--port N ...] [--baud B]\n"
+           "       zt-sim --dir DIR --ports N,N,... [--baud B]\n"
+           "Plays scanners on pseudo-terminals behind the links DIR/COM<N>; point the SDK at them with\n"
+           "ZT_PORT_DIR=DIR. --baud paces both directions at B bits per second (default: unlimited).\n"
+           "Prints one line 'COM<N> -> <terminal>' per scanner, then 'ready', and runs until SIGINT or\n"
+           "SIGTERM.\n";
+}
+
+}  // namespace zt::sim::cli
