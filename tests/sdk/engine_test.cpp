@@ -1,6 +1,6 @@
 // The command engine and serial link against a simulated scanner: exchanges, repeats, time-outs,
 // mismatches, refusals, sequence numbers, scanner packets and port loss.
-#include "codecs/battery_codec.h"
+#include "codecs/value_codecs.h"
 #include "engine/command_engine.h"
 #include "sim_fixture.h"
 #include "zt330sdk.h"

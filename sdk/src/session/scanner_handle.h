@@ -2,7 +2,11 @@
 // one exported operation at a time run on it.
 #pragma once
 
-#include "codecs/battery_codec.h"
+#include "codecs/collect_codec.h"
+#include "codecs/config_codec.h"
+#include "codecs/symbology_codec.h"
+#include "codecs/text_codec.h"
+#include "codecs/value_codecs.h"
 #include "engine/command_engine.h"
 #include "engine/timings.h"
 #include "link/link_observer.h"
@@ -38,7 +42,20 @@ public:
     void teardown();
     [[nodiscard]] bool isTornDown() const { return tornDown_.load(); }
 
+    // The codec of every command family, created with the handle and reused by every call.
+    ScanModeCodec& scanModeCodec() { return scanMode_; }
+    BuzzerCodec& buzzerCodec() { return buzzer_; }
     BatteryCodec& batteryCodec() { return battery_; }
+    StorageCodec& storageCodec() { return storage_; }
+    TimeCodec& timeCodec() { return time_; }
+    AffixCodec& affixCodec() { return affix_; }
+    SymbologyCodec& symbologyCodec() { return symbology_; }
+    ConfigCodec& configCodec() { return config_; }
+    CollectCodec& collectCodec() { return collect_; }
+
+    // Collection state: records fetched by the last collection, and the flag set while one runs.
+    std::atomic<int> collectedCount{0};
+    std::atomic<bool> collecting{false};
 
 private:
     void onPortLost(int port) override;
@@ -51,7 +68,15 @@ private:
     std::atomic<bool> tornDown_{false};
     std::once_flag teardownOnce_;
 
+    ScanModeCodec scanMode_;
+    BuzzerCodec buzzer_;
     BatteryCodec battery_;
+    StorageCodec storage_;
+    TimeCodec time_;
+    AffixCodec affix_;
+    SymbologyCodec symbology_;
+    ConfigCodec config_;
+    CollectCodec collect_;
     // Last: its threads report to this object, so it goes first.
     std::unique_ptr<CommandEngine> engine_;
 };

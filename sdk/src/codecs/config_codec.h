@@ -1,0 +1,72 @@
+// Configuration items (command 15): identity, PIN, image version, power save, beep delays, behaviour
+// flags, erase and factory defaults. Answers to a get are checked strictly: any other form is a refusal.
+#pragma once
+
+#include "codecs/value_codecs.h"
+#include "engine/command_codec.h"
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+namespace zt::sdk {
+
+enum class ConfigItem : std::uint16_t {
+    BluetoothId = 0,
+    SerialNumber = 1,
+    ImageVersion = 2,
+    Pin = 3,
+    EraseAll = 4,
+    SleepTime = 5,
+    RestoreDefaults = 6,
+    ConnectBeepDelay = 7,
+    DisconnectBeepDelay = 8,
+    DeleteSignal = 10,
+    SleepModeLed = 11,
+    CancelButton = 12,
+    ScanTimeMilliseconds = 13,
+    CancelFunctionChange = 14,
+    NoScanWithoutConnection = 15,
+};
+
+inline constexpr std::size_t kBluetoothIdSize = 6;
+inline constexpr std::size_t kMaxSerialLength = 22;
+inline constexpr std::size_t kPinLength = 4;
+inline constexpr std::size_t kImageVersionSize = 2;
+inline constexpr unsigned kMaxSleepTime = 10;
+inline constexpr unsigned kMaxBeepDelay = 3000;
+
+// 1..22 characters, each 0-9, A-Z or a-z.
+[[nodiscard]] bool isValidSerialNumber(std::string_view text);
+// Exactly four digits.
+[[nodiscard]] bool isValidPin(std::string_view text);
+
+class ConfigCodec final : public CommandCodec {
+public:
+    static constexpr std::size_t kFieldSize = 64;
+
+    CodecStep build(RequestBuffer& request, std::uint16_t& length) override;
+    CodecStep onResponse(std::uint8_t retry, std::span<const std::uint8_t> payload, RequestBuffer& request,
+                         std::uint16_t& length) override;
+
+    // Loads a set with the item's data bytes (at most 64).
+    void loadSet(ConfigItem item, std::span<const std::uint8_t> data);
+    void loadGet(ConfigItem item);
+
+    // A get's result, valid after result 0: the data bytes that follow the status byte (texts include
+    // their terminator), and the 32-bit value of the number items.
+    [[nodiscard]] std::span<const std::uint8_t> receivedData() const { return std::span(field_).first(fieldLength_); }
+    [[nodiscard]] int receivedValue() const { return value_; }
+
+private:
+    [[nodiscard]] bool acceptGetAnswer(std::span<const std::uint8_t> data);
+
+    Mode mode_ = Mode::Get;
+    ConfigItem item_ = ConfigItem::BluetoothId;
+    std::array<std::uint8_t, kFieldSize> field_{};  // set: data to send; get: data received
+    std::size_t fieldLength_ = 0;
+    int value_ = 0;
+};
+
+}  // namespace zt::sdk
