@@ -1,10 +1,9 @@
 #include "link/usb_serial.h"
 
+#include "zt/platform/registry.h"
+
 namespace zt::sdk {
 
-bool isUsbSerial(std::string_view /*portName*/) {
-    // The registry's serial-port device map is not read yet: every port counts as Bluetooth.
-    return false;
-}
+bool isUsbSerial(std::string_view portName) { return platform::isUsbSerialPort(portName); }
 
 }  // namespace zt::sdk

@@ -1,0 +1,73 @@
+// Reading a hive file: bounded, and without blocking on or streaming from special files.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "zt/platform/registry.h"
+
+namespace zt::platform {
+namespace {
+
+class FileHandle {
+public:
+    explicit FileHandle(int fd) noexcept : fd_(fd) {}
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    ~FileHandle() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    [[nodiscard]] int get() const noexcept { return fd_; }
+
+private:
+    int fd_;
+};
+
+void reportFileIssue(std::vector<RegistryIssue>* issues, std::string message) {
+    if (issues != nullptr) issues->push_back(RegistryIssue{0, std::move(message)});
+}
+
+// Reads at most limit + 1 bytes, so that a file that grew past the limit is noticed.
+[[nodiscard]] bool readBounded(int fd, std::size_t limit, std::vector<std::uint8_t>& bytes) {
+    bytes.resize(limit + 1);
+    std::size_t used = 0;
+    while (used < bytes.size()) {
+        const ssize_t got = ::read(fd, bytes.data() + used, bytes.size() - used);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return false;
+        if (got == 0) break;
+        used += static_cast<std::size_t>(got);
+    }
+    bytes.resize(used);
+    return true;
+}
+
+}  // namespace
+
+RegistryHive RegistryHive::fromFile(const std::filesystem::path& path, std::vector<RegistryIssue>* issues) {
+    // O_NONBLOCK: opening a FIFO must not wait for a writer; the file type is checked right after.
+    const FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (file.get() < 0) {
+        if (errno != ENOENT && errno != ENOTDIR) reportFileIssue(issues, std::strerror(errno));
+        return RegistryHive();
+    }
+    struct stat info {};
+    if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        reportFileIssue(issues, "not a regular file");
+        return RegistryHive();
+    }
+    std::vector<std::uint8_t> bytes;
+    if (!readBounded(file.get(), kMaxHiveFileBytes, bytes)) {
+        reportFileIssue(issues, std::strerror(errno));
+        return RegistryHive();
+    }
+    if (bytes.size() > kMaxHiveFileBytes) {
+        reportFileIssue(issues, "file larger than " + std::to_string(kMaxHiveFileBytes) + " bytes");
+        return RegistryHive();
+    }
+    return fromBytes(bytes, issues);
+}
+
+}  // namespace zt::platform

@@ -1,0 +1,163 @@
+// Malformed and hostile hive files: each bad line is reported with its number and skipped, the lines
+// around it still load, and nothing crashes or hangs.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <ostream>
+#include <random>
+
+#include "hive_test_util.h"
+
+namespace zt::platform {
+namespace {
+
+using test::issueLines;
+using test::parseHive;
+
+struct BadLineCase {
+    const char* legend;
+    std::string badLines;      // placed on line 4 and after, inside [HKLM\Test]
+    std::size_t reportedLine;  // the one issue expected
+};
+
+void PrintTo(const BadLineCase& badLine, std::ostream* out) { *out << badLine.legend; }
+
+// Line 3 opens [HKLM\Test]; the bad lines follow; a good value comes last and must still load.
+std::string withinKey(const std::string& badLines) {
+    return "Windows Registry Editor Version 5.00\n\n[HKLM\\Test]\n" + badLines + "\n\"good\"=dword:00000001\n";
+}
+
+class BadLine : public testing::TestWithParam<BadLineCase> {};
+
+TEST_P(BadLine, IsReportedSkippedAndTheRestLoads) {
+    std::vector<RegistryIssue> issues;
+    const auto hive = parseHive(withinKey(GetParam().badLines), &issues);
+    EXPECT_EQ(issueLines(issues), std::vector<std::size_t>{GetParam().reportedLine}) << GetParam().legend;
+    const auto key = hive.openLocalMachine("Test");
+    ASSERT_TRUE(key);
+    EXPECT_NE(key->value("good"), nullptr);
+    EXPECT_EQ(key->value("bad"), nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, BadLine,
+    testing::Values(
+        BadLineCase{"bad hex byte", "\"bad\"=hex:00,zz,01", 4},
+        BadLineCase{"empty byte between commas", "\"bad\"=hex:00,,01", 4},
+        BadLineCase{"bad byte on a continuation line, the rest consumed", "\"bad\"=hex:00,\\\n 0g,\\\n 01", 5},
+        BadLineCase{"hex type not hex", "\"bad\"=hex(zz):00,\\\n 01", 4},
+        BadLineCase{"dword too long", "\"bad\"=dword:123456789", 4},
+        BadLineCase{"dword with junk", "\"bad\"=dword:12x", 4},
+        BadLineCase{"string without closing quote", "\"bad\"=\"open", 4},
+        BadLineCase{"text after the string", "\"bad\"=\"x\" y", 4},
+        BadLineCase{"name without closing quote", "\"bad\\", 4},
+        BadLineCase{"unknown data type", "\"bad\"=qword:1", 4},
+        BadLineCase{"line of junk", "garbage here", 4},
+        BadLineCase{"NUL and control bytes", std::string("\x01\x02\0\x7f", 4), 4}),
+    [](const testing::TestParamInfo<BadLineCase>& param) {
+        std::string name;
+        for (const char* c = param.param.legend; *c != '\0'; ++c) name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+        return name;
+    });
+
+TEST(RegHostile, BrokenKeyLinesAreReportedAndTheirValuesSkipped) {
+    std::vector<RegistryIssue> issues;
+    const auto hive = parseHive("Windows Registry Editor Version 5.00\n"
+                                "[HKLM\\Lost\n"                // 2: no closing bracket
+                                "\"v\"=\"skipped quietly\"\n"  // 3
+                                "[HKEY_NOWHERE\\X]\n"          // 4: unknown root
+                                "[HKLM\\A\\\\B]\n"             // 5: empty name
+                                "[-HKLM]\n"                    // 6: a root cannot be deleted
+                                "[]\n"                         // 7
+                                "[HKLM\\Kept]\n"
+                                "\"v\"=\"1\"\n",
+                                &issues);
+    EXPECT_EQ(issueLines(issues), (std::vector<std::size_t>{2, 4, 5, 6, 7}));
+    EXPECT_FALSE(hive.openLocalMachine("Lost"));
+    ASSERT_TRUE(hive.openLocalMachine("Kept"));
+    EXPECT_NE(hive.openLocalMachine("Kept")->value("v"), nullptr);
+}
+
+TEST(RegHostile, MissingHeaderAndValuesBeforeAnyKey) {
+    std::vector<RegistryIssue> issues;
+    const auto hive = parseHive("\n\"early\"=\"1\"\n[HKLM\\Test]\n\"v\"=\"1\"\n", &issues);
+    EXPECT_EQ(issueLines(issues), (std::vector<std::size_t>{2, 2}));  // no header; value outside a key
+    EXPECT_NE(hive.openLocalMachine("Test")->value("v"), nullptr);
+}
+
+TEST(RegHostile, HexContinuedPastTheEndOfTheFile) {
+    std::vector<RegistryIssue> issues;
+    const auto hive = parseHive("REGEDIT4\n[HKLM\\Test]\n\"bad\"=hex:00,\\", &issues);
+    EXPECT_EQ(issueLines(issues), std::vector<std::size_t>{3});
+    EXPECT_EQ(hive.openLocalMachine("Test")->value("bad"), nullptr);
+}
+
+TEST(RegHostile, HugeValuesAreRefused) {
+    const std::string bigString(kMaxValueBytes / 2, 'x');  // twice as many bytes as UTF-16LE
+    std::string bigHex = "\"bad\"=hex:";
+    for (std::size_t i = 0; i <= kMaxValueBytes; ++i) bigHex += (i % 64 == 63) ? "00,\\\n" : "00,";
+    bigHex += "00";
+    for (const std::string& bad : {"\"bad\"=\"" + bigString + "\"", bigHex}) {
+        std::vector<RegistryIssue> issues;
+        const auto hive = parseHive(withinKey(bad), &issues);
+        ASSERT_EQ(issues.size(), 1u);
+        EXPECT_NE(issues[0].message.find("larger than"), std::string::npos);
+        EXPECT_NE(hive.openLocalMachine("Test")->value("good"), nullptr);
+    }
+}
+
+TEST(RegHostile, OverlongNamesAndPaths) {
+    const std::string longName(kMaxKeyNameChars + 1, 'k');
+    std::string deepPath = "HKLM";
+    for (std::size_t i = 0; i <= kMaxKeyDepth; ++i) deepPath += "\\d";
+    std::vector<RegistryIssue> issues;
+    const auto hive = parseHive("REGEDIT4\n[HKLM\\" + longName + "]\n[" + deepPath + "]\n[HKLM\\Test]\n\"" +
+                                    std::string(kMaxValueNameChars + 1, 'v') + "\"=\"x\"\n",
+                                &issues);
+    EXPECT_EQ(issueLines(issues), (std::vector<std::size_t>{2, 3, 5}));
+    EXPECT_FALSE(hive.openLocalMachine(longName));
+    EXPECT_EQ(hive.openLocalMachine("Test")->valueAt(0), nullptr);
+}
+
+TEST(RegHostile, IssueListIsCapped) {
+    std::string junk = "REGEDIT4\n";
+    for (std::size_t i = 0; i < 2 * kMaxReportedIssues; ++i) junk += "junk\n";
+    std::vector<RegistryIssue> issues;
+    static_cast<void>(parseHive(junk, &issues));
+    ASSERT_EQ(issues.size(), kMaxReportedIssues + 1);
+    EXPECT_EQ(issues.back().line, 0u);
+}
+
+TEST(RegHostile, ManySiblingsAndDeletionsLoadInLinearTime) {
+    // Quadratic lookups or deletions would take minutes here and trip the test's time-out.
+    constexpr int kKeys = 100000;
+    std::string text = "REGEDIT4\n";
+    for (int i = 0; i < kKeys; ++i) text += "[HKLM\\Wide\\k" + std::to_string(i) + "]\n\"v\"=dword:1\n";
+    for (int i = 0; i < kKeys; i += 2) text += "[-HKLM\\Wide\\k" + std::to_string(i) + "]\n";
+    const auto hive = parseHive(text);
+    const auto wide = hive.openLocalMachine("Wide");
+    ASSERT_TRUE(wide);
+    EXPECT_EQ(wide->subkeyName(0), "k1");
+    EXPECT_EQ(wide->subkeyName(kKeys / 2 - 1), "k99999");
+    EXPECT_FALSE(wide->subkeyName(kKeys / 2));
+}
+
+TEST(RegHostile, RandomBinaryJunkNeverCrashes) {
+    std::mt19937 random(20240611);
+    // Bytes biased towards the characters the parser acts on.
+    const std::string_view interesting = "[]\\\"@=-;:,\n\r hexdword()0fF";
+    for (int round = 0; round < 200; ++round) {
+        std::string junk = round % 2 ? "Windows Registry Editor Version 5.00\n" : "";
+        const std::size_t length = random() % 4096;
+        for (std::size_t i = 0; i < length; ++i) {
+            const auto r = random();
+            junk += r % 3 ? interesting[r % interesting.size()] : static_cast<char>(r >> 8);
+        }
+        std::vector<RegistryIssue> issues;
+        const auto hive = parseHive(junk, &issues);
+        static_cast<void>(hive.openLocalMachine("x"));
+    }
+}
+
+}  // namespace
+}  // namespace zt::platform
