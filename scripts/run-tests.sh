@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds the default, AddressSanitizer and ThreadSanitizer configurations, and
-# runs every test (under ThreadSanitizer the SDK's tests). Ends with one summary line over all runs.
+# runs every test (under ThreadSanitizer the SDK's tests), then a short run of every fuzzer. Ends with one
+# summary line over all runs.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 if [ "$(id -u)" = 0 ]; then scripts/install-deps.sh || exit 1; fi
@@ -42,6 +43,18 @@ export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 run default
 run asan
 run tsan
+
+echo "=== fuzz"
+fuzzlog=$(mktemp)
+scripts/run-fuzz.sh 2>&1 | tee "$fuzzlog"
+[ "${PIPESTATUS[0]}" = 0 ] || status=1
+if line=$(grep -E '^fuzz: [0-9]+ passed, [0-9]+ failed' "$fuzzlog" | tail -n 1); [ -n "$line" ]; then
+    passed=$((passed + $(sed -E 's/fuzz: ([0-9]+) passed.*/\1/' <<<"$line")))
+    failed=$((failed + $(sed -E 's/.* ([0-9]+) failed/\1/' <<<"$line")))
+else
+    status=1
+fi
+rm -f "$fuzzlog"
 
 echo "all configurations: $passed passed, $failed failed"
 exit $status
