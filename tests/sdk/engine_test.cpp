@@ -271,6 +271,15 @@ TEST_F(EngineTest, PortLossIsReportedOnceAndCommandsFail) {
     EXPECT_FALSE(observer_.waiter.waitUntil([&] { return observer_.lost > 1; }, 300ms));
 }
 
+TEST_F(EngineTest, HangUpInTheMiddleOfAFrameIsAPortLoss) {
+    ASSERT_EQ(connect(), SDK_OK);
+    scanner_->sendRaw(sim::Bytes{0x00, 0x7E, 0x01, 0x00, 0x00, 0x81, 0x40, 0x00, 0x11, 0x22});
+    scanner_->hangUp();
+    ASSERT_TRUE(observer_.waiter.waitUntil([&] { return observer_.lost == 1; }));
+    EXPECT_TRUE(observer_.packets.empty());
+    EXPECT_FALSE(observer_.waiter.waitUntil([&] { return observer_.lost > 1; }, 200ms));
+}
+
 TEST_F(EngineTest, ShutdownCutsARunningExchangeShort) {
     ASSERT_EQ(connect(), SDK_OK);
     scanner_->staySilent(3);
