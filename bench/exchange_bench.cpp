@@ -2,7 +2,7 @@
 // peer thread; (b) a full SDK exchange (exported call, queue, command thread, link, receive thread)
 // against the simulator; their ratio and the CPU time per exchange; and the resident memory that 16 open
 // handles add.
-#include "session/session_registry.h"
+#include "bench_util.h"
 #include "wire/protocol.h"
 #include "zt/sim/simulator.h"
 #include "zt330sdk.h"
@@ -31,13 +31,6 @@ namespace {
 
 using namespace zt;
 
-double processCpuSeconds() {
-    rusage usage{};
-    ::getrusage(RUSAGE_SELF, &usage);
-    auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
 long residentKiB() {
     std::ifstream statm("/proc/self/statm");
     long pages = 0, resident = 0;
@@ -45,92 +38,39 @@ long residentKiB() {
     return resident * (::sysconf(_SC_PAGESIZE) / 1024);
 }
 
-void makeRaw(int fd) {
-    termios tio{};
-    ::tcgetattr(fd, &tio);
-    ::cfmakeraw(&tio);
-    tio.c_cc[VMIN] = 1;
-    tio.c_cc[VTIME] = 0;
-    ::tcsetattr(fd, TCSANOW, &tio);
-}
-
-// Reads exactly `n` bytes, waiting with poll() as the SDK's link does.
-bool readExactly(int fd, std::uint8_t* out, std::size_t n) {
-    while (n > 0) {
-        pollfd p{fd, POLLIN, 0};
-        if (::poll(&p, 1, 1000) <= 0) return false;
-        const ssize_t got = ::read(fd, out, n);
-        if (got <= 0) return false;
-        out += got;
-        n -= static_cast<std::size_t>(got);
-    }
-    return true;
-}
-
 // (a) Handshake request (11 bytes) out through the slave, answer (10 bytes) back from a peer thread.
 void BM_BarePtyRoundTrip(benchmark::State& state) {
-    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
-    ::grantpt(master);
-    ::unlockpt(master);
-    const int slave = ::open(::ptsname(master), O_RDWR | O_NOCTTY);
-    makeRaw(slave);
+    bench::PtyPair pty;
+    const int master = pty.master;
+    const int slave = pty.slave;
     std::atomic<bool> stop{false};
     std::thread peer([&] {
         std::array<std::uint8_t, 11> request{};
         const std::array<std::uint8_t, 10> answer{wire::kSync, 0, 0, 0, 0x02, 1, 0, 0, 0, 0};
-        while (!stop.load() && readExactly(master, request.data(), request.size())) {
+        while (!stop.load() && bench::readExactly(master, request.data(), request.size())) {
             (void)!::write(master, answer.data(), answer.size());
         }
     });
     const std::array<std::uint8_t, 11> request{wire::kSync, 0, 0, 0, 0x82, 2, 0, 0x31, 0x01, 0, 0};
     std::array<std::uint8_t, 10> answer{};
-    const double cpuStart = processCpuSeconds();
+    const double cpuStart = bench::processCpuSeconds();
     for (auto _ : state) {
         (void)!::write(slave, request.data(), request.size());
-        if (!readExactly(slave, answer.data(), answer.size())) state.SkipWithError("peer did not answer");
+        if (!bench::readExactly(slave, answer.data(), answer.size())) state.SkipWithError("peer did not answer");
     }
     state.counters["cpu_us_per_exchange"] =
-        (processCpuSeconds() - cpuStart) * 1e6 / static_cast<double>(state.iterations());
+        (bench::processCpuSeconds() - cpuStart) * 1e6 / static_cast<double>(state.iterations());
     stop = true;
     (void)!::write(slave, request.data(), request.size());  // wakes the peer's read
     peer.join();
-    ::close(slave);
-    ::close(master);
 }
 BENCHMARK(BM_BarePtyRoundTrip)->UseRealTime()->MinTime(2.0);
-
-// A folder of simulated scanners for the SDK benchmarks.
-struct SimPorts {
-    explicit SimPorts(int count) {
-        char pattern[] = "/tmp/zt-bench-XXXXXX";
-        if (::mkdtemp(pattern) == nullptr) throw std::runtime_error("mkdtemp");
-        dir = pattern;
-        ::setenv("ZT_PORT_DIR", dir.c_str(), 1);
-        sim = std::make_unique<sim::Simulator>(dir);
-        for (int port = 1; port <= count; ++port) {
-            sim->addScanner(port).teach(wire::Command::Battery, [](auto&, auto) { return sim::Bytes{0, 1, 2}; });
-        }
-    }
-    ~SimPorts() {
-        (void)ztDeinitialize(nullptr, 1);
-        sim.reset();
-        std::filesystem::remove_all(dir);
-    }
-    std::filesystem::path dir;
-    std::unique_ptr<sim::Simulator> sim;
-};
-
-sdk::Timings quickOpen() {
-    sdk::Timings t;
-    t.settleAfterOpen = std::chrono::milliseconds(1);  // only the open is shortened; exchanges are real
-    return t;
-}
 
 // (b) ztGetBatteryStatus: exported call, busy lock, queue, command thread, frame write, receive thread,
 // hand-off, codec.
 void BM_SdkExchange(benchmark::State& state) {
-    sdk::SessionRegistry::instance().setTimings(quickOpen());
-    SimPorts ports(1);
+    bench::SimPorts ports(1);
+    ports.sim->scanner(1).teach(wire::Command::Battery, [](auto&, auto) { return sim::Bytes{0, 1, 2}; });
     int error = 0;
     ScannerHandle h = ztInitialize(1, &error, nullptr, nullptr);
     if (h == nullptr) {
@@ -138,20 +78,19 @@ void BM_SdkExchange(benchmark::State& state) {
         return;
     }
     int a = 0, b = 0;
-    const double cpuStart = processCpuSeconds();
+    const double cpuStart = bench::processCpuSeconds();
     for (auto _ : state) {
         if (ztGetBatteryStatus(h, &a, &b) != SDK_OK) state.SkipWithError("exchange failed");
     }
     state.counters["cpu_us_per_exchange"] =
-        (processCpuSeconds() - cpuStart) * 1e6 / static_cast<double>(state.iterations());
+        (bench::processCpuSeconds() - cpuStart) * 1e6 / static_cast<double>(state.iterations());
 }
 BENCHMARK(BM_SdkExchange)->UseRealTime()->MinTime(2.0);
 
 // Resident memory added by 16 open handles (the simulator's scanners are counted before).
 void BM_SixteenHandlesResidentMemory(benchmark::State& state) {
-    sdk::SessionRegistry::instance().setTimings(quickOpen());
     for (auto _ : state) {
-        SimPorts ports(16);
+        bench::SimPorts ports(16);
         int error = 0;
         // One open and close first, so that the dispatcher and the allocator's arenas exist in both samples.
         (void)ztDeinitialize(ztInitialize(16, &error, nullptr, nullptr), 0);

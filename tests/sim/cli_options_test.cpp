@@ -15,14 +15,20 @@ Options parse(std::initializer_list<std::string_view> args) {
 }
 
 TEST(CliOptions, AcceptsRepeatedPortsListsAndInlineValues) {
-    const auto options = parse({"--dir", "/tmp/p", "--port", "5", "--ports=6,7", "--baud", "9600"});
+    const auto options = parse({"--dir", "/tmp/p", "--port", "5", "--ports=6,7", "--baud", "9600", "--records",
+                                "20", "--control=/tmp/p/ctl"});
     EXPECT_EQ(options.dir, "/tmp/p");
     EXPECT_EQ(options.ports, (std::vector<int>{5, 6, 7}));
     EXPECT_EQ(options.baud, 9600U);
+    EXPECT_EQ(options.records, 20U);
+    EXPECT_EQ(options.control, "/tmp/p/ctl");
     EXPECT_FALSE(options.help);
 
     EXPECT_TRUE(parse({"--help"}).help);
-    EXPECT_EQ(parse({"--dir=d", "--ports", "9"}).baud, 0U);
+    const auto plain = parse({"--dir=d", "--ports", "9"});
+    EXPECT_EQ(plain.baud, 0U);
+    EXPECT_EQ(plain.records, 0U);
+    EXPECT_TRUE(plain.control.empty());
 }
 
 TEST(CliOptions, RejectsWhatMakesNoSense) {
@@ -37,6 +43,9 @@ TEST(CliOptions, RejectsWhatMakesNoSense) {
              {"--dir", "d", "--ports", "5,5"},         // twice
              {"--dir", "d", "--port", "5", "--baud", "fast"},
              {"--dir", "d", "--port", "5", "--verbose"},
+             {"--dir", "d", "--port", "5", "--records", "-1"},
+             {"--dir", "d", "--port", "5", "--records", "1000001"},
+             {"--dir", "d", "--port", "5", "--control="},
          }) {
         EXPECT_THROW(static_cast<void>(parseOptions(args)), std::invalid_argument) << args.back();
     }

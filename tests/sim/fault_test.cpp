@@ -71,15 +71,15 @@ TEST_F(FaultTest, MutationSeesTheAnswerAndTheLengthFollowsThePayload) {
     EXPECT_EQ(plain->payload, Bytes{0x00});
 }
 
-TEST_F(FaultTest, RefusalReplacesTheAnswerEvenOfAnUntaughtCommand) {
+TEST_F(FaultTest, RefusalReplacesTheAnswerEvenOfAnUnknownCommand) {
     scanner.refuse(2);
-    client.write(requestFrame(wire::Command::Storage, 1));
-    const auto untaught = client.readFrame();
+    client.write(requestFrame(static_cast<wire::Command>(3), 1));
+    const auto unknown = client.readFrame();
     const auto handshakeRefused = ask(2);
     const auto accepted = ask(3);
-    ASSERT_TRUE(untaught && handshakeRefused && accepted);
-    EXPECT_EQ(untaught->header.type, static_cast<std::uint8_t>(wire::Command::Storage));
-    EXPECT_EQ(untaught->payload, Bytes{0x01});
+    ASSERT_TRUE(unknown && handshakeRefused && accepted);
+    EXPECT_EQ(unknown->header.type, 3);
+    EXPECT_EQ(unknown->payload, Bytes{0x01});
     EXPECT_EQ(handshakeRefused->payload, Bytes{0x01});
     EXPECT_EQ(accepted->payload, Bytes{0x00});
 }

@@ -36,25 +36,31 @@ TEST_F(ScannerTest, SkipsNoiseAndAssemblesAFrameWrittenInTwoParts) {
     EXPECT_EQ(answerB->header.seq, 2);
 }
 
-TEST_F(ScannerTest, TaughtHandlerAnswersAndUntaughtCommandsStaySilent) {
+TEST_F(ScannerTest, TaughtHandlerReplacesTheModelAndUnknownCodesStaySilent) {
     // The answer carries the request payload back, which shows what the handler was given.
     scanner.teach(wire::Command::Battery, [](const wire::FrameHeader&, std::span<const std::uint8_t> payload) {
         Bytes answer{0x00, 0x7E};
         answer.insert(answer.end(), payload.begin(), payload.end());
         return std::optional<Bytes>{answer};
     });
-    client.write(requestFrame(wire::Command::Time, 1));  // nobody taught Time
+    client.write(requestFrame(static_cast<wire::Command>(3), 1));  // no command has code 3
     client.write(requestFrame(wire::Command::Battery, 2, Bytes{0x09}));
-    const auto answer = client.readFrame();
-    ASSERT_TRUE(answer);
-    EXPECT_EQ(answer->header.seq, 2) << "the untaught command was answered";
-    EXPECT_EQ(answer->header.type, static_cast<std::uint8_t>(wire::Command::Battery));
-    EXPECT_EQ(answer->payload, (Bytes{0x00, 0x7E, 0x09}));
+    const auto taught = client.readFrame();
+    ASSERT_TRUE(taught);
+    EXPECT_EQ(taught->header.seq, 2) << "the unknown code was answered";
+    EXPECT_EQ(taught->header.type, static_cast<std::uint8_t>(wire::Command::Battery));
+    EXPECT_EQ(taught->payload, (Bytes{0x00, 0x7E, 0x09}));
+
+    scanner.teach(wire::Command::Battery, nullptr);  // back to the model
+    client.write(requestFrame(wire::Command::Battery, 3));
+    const auto model = client.readFrame();
+    ASSERT_TRUE(model);
+    EXPECT_EQ(model->payload, (Bytes{0x00, 100, 0}));
 }
 
 TEST_F(ScannerTest, RecordsRequestsAndAcknowledgementsButAnswersOnlyRequests) {
     const auto before = Clock::now();
-    client.write(requestFrame(wire::Command::Battery, 7, Bytes{0x01, 0x02}));
+    client.write(requestFrame(static_cast<wire::Command>(12), 7, Bytes{0x01, 0x02}));  // a code nobody answers
     const Bytes ack{wire::kSync, 9, 0, 0, static_cast<std::uint8_t>(wire::PacketType::ScanData), 0, 0, 0, 0};
     client.write(ack);
     client.write(handshake(8));
@@ -62,7 +68,7 @@ TEST_F(ScannerTest, RecordsRequestsAndAcknowledgementsButAnswersOnlyRequests) {
 
     const auto frames = scanner.frames();
     ASSERT_EQ(frames.size(), 3U);
-    EXPECT_EQ(frames[0].header.type, 0x84);
+    EXPECT_EQ(frames[0].header.type, 0x8C);
     EXPECT_EQ(frames[0].payload, (Bytes{0x01, 0x02}));
     EXPECT_EQ(frames[1].header.seq, 9);
     EXPECT_FALSE(frames[1].header.isRequest());

@@ -90,6 +90,11 @@ Options parseOptions(std::span<const std::string_view> args) {
             addPort(options, reader.takeValue(name));
         } else if (name == "--ports") {
             addPortList(options, reader.takeValue(name));
+        } else if (name == "--records") {
+            options.records = parseNumber(reader.takeValue(name), "record count", static_cast<unsigned>(kMaxFill));
+        } else if (name == "--control") {
+            options.control = reader.takeValue(name);
+            if (options.control.empty()) reject("--control needs a path");
         } else if (name == "--baud") {
             options.baud = parseNumber(reader.takeValue(name), "baud rate", std::numeric_limits<unsigned>::max());
         } else {
@@ -101,12 +106,14 @@ Options parseOptions(std::span<const std::string_view> args) {
 }
 
 std::string usage() {
-    return "usage: zt-sim --dir DIR --port N [--port N ...] [--baud B]\n"
-           "       zt-sim --dir DIR --ports N,N,... [--baud B]\n"
+    return "usage: zt-sim --dir DIR --port N [--port N ...] [--baud B] [--records N] [--control PATH]\n"
+           "       zt-sim --dir DIR --ports N,N,... [options]\n"
            "Plays scanners on pseudo-terminals behind the links DIR/COM<N>; point the SDK at them with\n"
            "ZT_PORT_DIR=DIR. --baud paces both directions at B bits per second (default: unlimited).\n"
-           "Prints one line 'COM<N> -> <terminal>' per scanner, then 'ready', and runs until SIGINT or\n"
-           "SIGTERM.\n";
+           "--records fills every scanner's store with N generated records. Commands (try 'help') are\n"
+           "read line by line from standard input and, with --control, from clients of the Unix socket\n"
+           "PATH. Prints one line 'COM<N> -> <terminal>' per scanner, then 'ready', and runs until\n"
+           "'quit', SIGINT or SIGTERM; the end of standard input does not stop it.\n";
 }
 
 }  // namespace zt::sim::cli

@@ -9,12 +9,12 @@
 
 namespace zt::sim {
 
-LineWorker::LineWorker(ScannerState& state, int master, Outbox& outbox, std::stop_token stop)
-    : state_(state),
+LineWorker::LineWorker(ScannerCore& core, int master, Outbox& outbox, std::stop_token stop)
+    : core_(core),
       master_(master),
       outbox_(outbox),
       waiter_(outbox.wake(), std::move(stop)),
-      writer_(master, waiter_, state.baud) {}
+      writer_(master, waiter_, core.baud) {}
 
 void LineWorker::run() {
     for (;;) {
@@ -54,12 +54,12 @@ void LineWorker::readLine() {
 void LineWorker::handle(ParsedFrame frame) {
     const auto at = arrival(frame);
     if (!waiter_.sleepUntil(at)) return;
-    state_.log.add({at, frame.header, frame.payload});
-    if (frame.header.isRequest()) writeReply(state_.responder.respond(frame.header, frame.payload));
+    core_.log.add({at, frame.header, frame.payload});
+    if (frame.header.isRequest()) writeReply(core_.responder.respond(frame.header, frame.payload));
 }
 
 Clock::time_point LineWorker::arrival(const ParsedFrame& frame) {
-    const unsigned baud = state_.baud.load();
+    const unsigned baud = core_.baud.load();
     if (baud == 0) return Clock::now();
     receiveFree_ = std::max(Clock::now(), receiveFree_) +
                    wireTime(wire::kFrameOverhead + frame.payload.size(), baud);

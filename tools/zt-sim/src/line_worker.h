@@ -5,7 +5,7 @@
 #include "frame_parser.h"
 #include "outbox.h"
 #include "responder.h"
-#include "scanner_state.h"
+#include "scanner_core.h"
 #include "waiter.h"
 #include "wire_writer.h"
 
@@ -15,7 +15,7 @@ namespace zt::sim {
 
 class LineWorker {
 public:
-    LineWorker(ScannerState& state, int master, Outbox& outbox, std::stop_token stop);
+    LineWorker(ScannerCore& core, int master, Outbox& outbox, std::stop_token stop);
 
     void run();
 
@@ -27,7 +27,7 @@ private:
     void writeReply(const Reply& reply);
     void writeQueued();
 
-    ScannerState& state_;
+    ScannerCore& core_;
     int master_;
     Outbox& outbox_;
     Waiter waiter_;

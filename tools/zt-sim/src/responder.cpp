@@ -7,7 +7,6 @@
 namespace zt::sim {
 namespace {
 
-constexpr std::uint8_t kAccepted = 0x00;
 constexpr std::uint8_t kRefused = 0x01;
 
 // The header fields a fault may change, applied in the order the faults are documented.
@@ -19,10 +18,7 @@ void applyHeaderFaults(const RequestFaults& faults, wire::FrameHeader& header) {
 
 }  // namespace
 
-Responder::Responder() {
-    handlers_[static_cast<std::uint8_t>(wire::Command::Handshake)] =
-        [](const wire::FrameHeader&, std::span<const std::uint8_t>) { return std::optional<Bytes>{{kAccepted}}; };
-}
+Responder::Responder(CommandHandler model) : model_(std::move(model)) {}
 
 void Responder::teach(wire::Command command, CommandHandler handler) {
     const std::lock_guard lock(mutex_);
@@ -35,11 +31,11 @@ std::optional<Bytes> Responder::handlerAnswer(const wire::FrameHeader& request,
     {
         const std::lock_guard lock(mutex_);
         const auto found = handlers_.find(request.code());
-        if (found == handlers_.end() || !found->second) return std::nullopt;
-        handler = found->second;
+        if (found != handlers_.end()) handler = found->second;
     }
     // Called unlocked: a handler may teach or queue faults itself.
-    return handler(request, payload);
+    if (handler) return handler(request, payload);
+    return model_ ? model_(request, payload) : std::nullopt;
 }
 
 Reply Responder::respond(const wire::FrameHeader& request, std::span<const std::uint8_t> payload) {

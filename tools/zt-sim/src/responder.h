@@ -1,5 +1,5 @@
-// Decides what a scanner writes back for a request: the taught handler's answer, changed by the faults
-// queued for that request.
+// Decides what a scanner writes back for a request: the taught handler's answer, or the model's for a
+// command nobody taught, changed by the faults queued for that request.
 #pragma once
 
 #include "fault_plan.h"
@@ -21,7 +21,8 @@ struct Reply {
 
 class Responder {
 public:
-    Responder();  // knows the handshake
+    // `model` answers every command that has no taught handler.
+    explicit Responder(CommandHandler model);
 
     void teach(wire::Command command, CommandHandler handler);
     [[nodiscard]] FaultPlan& faults() { return faults_; }
@@ -34,6 +35,7 @@ private:
                                                      std::span<const std::uint8_t> payload);
 
     std::mutex mutex_;
+    const CommandHandler model_;
     std::map<std::uint8_t, CommandHandler> handlers_;
     FaultPlan faults_;
 };

@@ -4,10 +4,10 @@
 
 namespace zt::sim {
 
-Session::Session(ScannerState& state)
-    : state_(state), worker_([this](std::stop_token stop) {
+Session::Session(ScannerCore& core)
+    : core_(core), worker_([this](std::stop_token stop) {
           const std::stop_callback wakeOnStop(stop, [this] { outbox_.wake().signal(); });
-          LineWorker(state_, terminal_.master(), outbox_, stop).run();
+          LineWorker(core_, terminal_.master(), outbox_, stop).run();
       }) {}
 
 // The jthread member asks the worker to stop (which signals its wake descriptor) and joins it.

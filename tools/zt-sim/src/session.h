@@ -4,7 +4,7 @@
 
 #include "outbox.h"
 #include "pseudo_terminal.h"
-#include "scanner_state.h"
+#include "scanner_core.h"
 
 #include <filesystem>
 #include <thread>
@@ -13,7 +13,7 @@ namespace zt::sim {
 
 class Session {
 public:
-    explicit Session(ScannerState& state);  // opens a terminal and starts serving it
+    explicit Session(ScannerCore& core);  // opens a terminal and starts serving it
     ~Session();                             // stops the worker, then closes the terminal
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
@@ -23,7 +23,7 @@ public:
     void send(Bytes bytes) { outbox_.push(std::move(bytes)); }
 
 private:
-    ScannerState& state_;
+    ScannerCore& core_;
     PseudoTerminal terminal_;
     Outbox outbox_;
     std::jthread worker_;  // last: stopped and joined before the rest goes

@@ -1,12 +1,15 @@
 #include "sim_scanner.h"
 
 #include "frame_builder.h"
+#include "scan_record.h"
 
 #include <stdexcept>
 
 namespace zt::sim {
 
-Scanner::Scanner(int port, std::filesystem::path link) : port_(port), link_(std::move(link)) { comeBack(); }
+Scanner::Scanner(int port, std::filesystem::path link) : port_(port), link_(std::move(link)), core_(port) {
+    comeBack();
+}
 
 // The session ends before the state its worker uses and before the link is removed. It is destroyed
 // outside the lock, since a handler running on the worker may still be sending.
@@ -22,7 +25,23 @@ std::filesystem::path Scanner::terminalPath() const {
 }
 
 void Scanner::teach(wire::Command command, CommandHandler handler) {
-    state_.responder.teach(command, std::move(handler));
+    core_.responder.teach(command, std::move(handler));
+}
+
+void Scanner::fillRecords(int count) {
+    if (count < 0) throw std::invalid_argument("zt-sim: cannot fill a negative number of records");
+    core_.model.fillRecords(static_cast<std::size_t>(count));
+}
+
+void Scanner::failCollectAfter(int records) {
+    if (records < 0) throw std::invalid_argument("zt-sim: a collect cannot fail after a negative number of records");
+    core_.model.failCollectAfter(static_cast<std::size_t>(records));
+}
+
+void Scanner::sendScan(std::string_view text, bool deleted) {
+    Bytes record;
+    appendScanRecord(record, core_.model.scanNow(text));
+    sendPacket(deleted ? wire::PacketType::DeletedData : wire::PacketType::ScanData, record, 0);
 }
 
 void Scanner::staySilent(int requests) {
@@ -98,7 +117,7 @@ void Scanner::comeBack() {
         const std::lock_guard lock(sessionMutex_);
         if (session_) return;
     }
-    auto starting = std::make_unique<Session>(state_);
+    auto starting = std::make_unique<Session>(core_);
     link_.pointAt(starting->slavePath());
     const std::lock_guard lock(sessionMutex_);
     session_ = std::move(starting);

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "port_link.h"
-#include "scanner_state.h"
+#include "scanner_core.h"
 #include "session.h"
 #include "zt/sim/simulator.h"
 
@@ -13,7 +13,7 @@ namespace zt::sim {
 
 class Scanner final : public SimScanner {
 public:
-    Scanner(int port, std::filesystem::path link);  // in range from the start
+    Scanner(int port, std::filesystem::path link);  // in range from the start; throws std::runtime_error
     ~Scanner() override;
 
     [[nodiscard]] int port() const override { return port_; }
@@ -21,6 +21,16 @@ public:
     [[nodiscard]] std::filesystem::path terminalPath() const override;
 
     void teach(wire::Command command, CommandHandler handler) override;
+
+    [[nodiscard]] ScannerState state() const override { return core_.model.state(); }
+    void updateState(std::function<void(ScannerState&)> change) override { core_.model.update(change); }
+    void addRecords(std::vector<StoredRecord> records) override { core_.model.addRecords(std::move(records)); }
+    void fillRecords(int count) override;
+    void eraseRecords() override { core_.model.eraseRecords(); }
+    [[nodiscard]] std::vector<StoredRecord> records() const override { return core_.model.records(); }
+    [[nodiscard]] std::size_t recordCount() const override { return core_.model.recordCount(); }
+    void failCollectAfter(int records) override;
+    void sendScan(std::string_view text, bool deleted) override;
 
     void staySilent(int requests) override;
     void answerWrongCode(int requests) override;
@@ -34,24 +44,24 @@ public:
 
     void sendPacket(wire::PacketType type, std::span<const std::uint8_t> record, std::uint8_t seq) override;
     void sendRaw(std::span<const std::uint8_t> bytes) override;
-    void setBaud(unsigned baud) override { state_.baud.store(baud); }
+    void setBaud(unsigned baud) override { core_.baud.store(baud); }
 
     void hangUp() override;
     void comeBack() override;
 
-    [[nodiscard]] std::vector<ReceivedFrame> frames() const override { return state_.log.snapshot(); }
+    [[nodiscard]] std::vector<ReceivedFrame> frames() const override { return core_.log.snapshot(); }
     [[nodiscard]] bool waitForFrames(std::size_t count, std::chrono::milliseconds timeout) const override {
-        return state_.log.waitFor(count, timeout);
+        return core_.log.waitFor(count, timeout);
     }
-    void clearFrames() override { state_.log.clear(); }
+    void clearFrames() override { core_.log.clear(); }
 
 private:
     void send(Bytes bytes);
-    void addFault(int requests, FaultPlan::Apply apply) { state_.responder.faults().add(requests, std::move(apply)); }
+    void addFault(int requests, FaultPlan::Apply apply) { core_.responder.faults().add(requests, std::move(apply)); }
 
     int port_;
     PortLink link_;
-    ScannerState state_;
+    ScannerCore core_;
     std::mutex lifeMutex_;     // one hang-up or come-back at a time; never taken by the worker
     mutable std::mutex sessionMutex_;  // guards the pointer only, so a worker may send while one hangs up
     std::unique_ptr<Session> session_;

@@ -25,7 +25,7 @@ struct Simulator::Impl {
 
     fs::path linkDir;
     bool createdDir;
-    std::mutex mutex;
+    mutable std::mutex mutex;
     std::map<int, std::unique_ptr<Scanner>> scanners;
 };
 
@@ -46,6 +46,13 @@ SimScanner& Simulator::scanner(int port) {
     const auto found = impl_->scanners.find(port);
     if (found == impl_->scanners.end()) throw std::out_of_range("zt-sim: no scanner on COM" + std::to_string(port));
     return *found->second;
+}
+
+std::vector<int> Simulator::ports() const {
+    const std::lock_guard lock(impl_->mutex);
+    std::vector<int> ports;
+    for (const auto& entry : impl_->scanners) ports.push_back(entry.first);
+    return ports;
 }
 
 const fs::path& Simulator::linkDir() const { return impl_->linkDir; }

@@ -17,6 +17,8 @@ public:
 
     // Blocks until one of the signals arrives; returns its number.
     [[nodiscard]] int wait() const;
+    // Readable once one of the signals arrived, for waiting on it together with other descriptors.
+    [[nodiscard]] int fd() const { return fd_.get(); }
 
 private:
     sigset_t previous_{};

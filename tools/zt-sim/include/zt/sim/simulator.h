@@ -2,10 +2,12 @@
 //
 // Each simulated scanner owns a pseudo-terminal pair and a link "COM<n>" in the simulator's folder that
 // points at the terminal's slave side; the SDK opens that link when ZT_PORT_DIR names the folder. The
-// scanner answers requests from handlers, records every frame it receives, and injects faults on demand.
+// scanner answers every command from its model (settings, clock, stored records), unless a test taught
+// it a handler for the command; it records every frame it receives, and injects faults on demand.
 #pragma once
 
 #include "wire/protocol.h"
+#include "zt/sim/scanner_state.h"
 
 #include <chrono>
 #include <cstdint>
@@ -15,6 +17,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zt::sim {
@@ -46,9 +49,34 @@ public:
     // The terminal the link points at now; empty while the scanner is away (after hangUp).
     [[nodiscard]] virtual std::filesystem::path terminalPath() const = 0;
 
-    // Answering. The handshake is answered by default with the payload {0x00}; a command nobody taught
-    // is not answered. A taught handler replaces the previous one for that command.
+    // Answering. A command nobody taught is answered by the scanner's model; a code the model does not
+    // know is not answered. A taught handler replaces the model (or the previous handler) for that
+    // command; teaching an empty handler gives the command back to the model.
     virtual void teach(wire::Command command, CommandHandler handler) = 0;
+
+    // The model. Settings written by the SDK are read back; see defaultScannerState for the start.
+    [[nodiscard]] virtual ScannerState state() const = 0;
+    // Changes the state under the scanner's lock; `change` must not call the scanner.
+    virtual void updateState(std::function<void(ScannerState&)> change) = 0;
+
+    // The store of records that a collect exchange downloads. Adding or erasing records here (or by the
+    // SDK's erase command) sets the storage status to the part of the store in use (kStoreCapacity
+    // records make 100 %); updateState leaves it alone. Throws std::invalid_argument for a record whose
+    // text does not fit one frame.
+    virtual void addRecords(std::vector<StoredRecord> records) = 0;
+    // Appends `count` generated records, texts "SIM<port>-<6-digit number>", each with its own time.
+    // A negative count (here and in failCollectAfter) throws std::invalid_argument.
+    virtual void fillRecords(int count) = 0;
+    virtual void eraseRecords() = 0;
+    [[nodiscard]] virtual std::vector<StoredRecord> records() const = 0;
+    [[nodiscard]] virtual std::size_t recordCount() const = 0;
+    // The next collect exchange answers its size header and `records` records, then no request of that
+    // exchange any more, so the SDK times out. Used up by that exchange.
+    virtual void failCollectAfter(int records) = 0;
+
+    // Sends a scan (or deleted-data) packet with the text, stamped with the scanner's clock, tag and
+    // values 0. The store does not change.
+    virtual void sendScan(std::string_view text, bool deleted = false) = 0;
 
     // Faults, each for the next `requests` requests (every request frame counts, repeats included).
     // Faults queued for the same request combine; they are consumed in the order of the requests.
@@ -96,6 +124,8 @@ public:
     SimScanner& addScanner(int port);
     // Throws std::out_of_range for a port without a scanner.
     [[nodiscard]] SimScanner& scanner(int port);
+    // The ports with a scanner, in increasing order.
+    [[nodiscard]] std::vector<int> ports() const;
     [[nodiscard]] const std::filesystem::path& linkDir() const;
 
 private:

@@ -1,0 +1,27 @@
+// Answers of the configuration command (code 15): a get is {0, item LE16}, a set {1, item LE16, data}.
+// Unknown items, gets of set-only items and sets of read-only ones are refused.
+#pragma once
+
+#include "zt/sim/scanner_state.h"
+#include "zt/sim/simulator.h"
+
+#include <span>
+
+namespace zt::sim::answers {
+
+enum class ConfigItem : std::uint16_t {
+    BluetoothId = 0,
+    Serial = 1,
+    ImageVersion = 2,
+    Pin = 3,
+    EraseRecords = 4,
+    SleepTime = 5,
+    RestoreDefaults = 6,
+    ConnectBeepDelay = 7,
+    DisconnectBeepDelay = 8,
+};
+
+// `defaults` is what a restore returns to; the records stay.
+[[nodiscard]] Bytes config(ScannerState& state, const ScannerState& defaults, std::span<const std::uint8_t> request);
+
+}  // namespace zt::sim::answers
