@@ -14,9 +14,9 @@ using Handle = zt::sdk::ScannerHandle;
 
 namespace {
 
-constexpr int kMaxScanMode = 2;
-constexpr unsigned kMaxScanValue = 9999;
-constexpr unsigned kMaxVolume = 3;
+using zt::wire::kMaxScanMode;
+using zt::wire::kMaxScanValue;
+using zt::wire::kMaxVolume;
 
 int argumentsOk(bool ok) { return ok ? SDK_OK : SDK_ERR_INVALID_ARG; }
 

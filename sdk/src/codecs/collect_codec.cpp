@@ -10,10 +10,6 @@ namespace zt::sdk {
 
 namespace {
 
-constexpr std::uint8_t kRequestHeader = 0x01;
-constexpr std::uint8_t kRequestRecord = 0x02;
-constexpr std::uint8_t kAnswerHeader = 0x01;
-constexpr std::uint8_t kAnswerRecord = 0x02;
 constexpr std::size_t kHeaderAnswerSize = 5;  // type byte and the 32-bit total
 
 double readDouble(std::span<const std::uint8_t, 8> bytes) {
@@ -52,7 +48,7 @@ void CollectCodec::report(int total, int received) const {
 }
 
 CodecStep CollectCodec::build(RequestBuffer& request, std::uint16_t& length) {
-    request[0] = kRequestHeader;
+    request[0] = wire::kCollectAskSize;
     length = 1;
     return CodecStep::Continue;
 }
@@ -60,7 +56,7 @@ CodecStep CollectCodec::build(RequestBuffer& request, std::uint16_t& length) {
 CodecStep CollectCodec::onResponse(std::uint8_t, std::span<const std::uint8_t> payload, RequestBuffer& request,
                                    std::uint16_t& length) {
     if (payload.empty()) return CodecStep::Complete;
-    if (payload[0] == kAnswerHeader && payload.size() >= kHeaderAnswerSize) {
+    if (payload[0] == wire::kCollectSizeHeader && payload.size() >= kHeaderAnswerSize) {
         total_ = static_cast<std::int32_t>(getLe32(payload.subspan<1, 4>()));
         trace("Collecting TotoalDataSize : %d", total_);
         if (total_ > 0) {
@@ -69,11 +65,11 @@ CodecStep CollectCodec::onResponse(std::uint8_t, std::span<const std::uint8_t> p
             nextMark_ = step_;
         }
         report(total_, 0);
-        request[0] = kRequestRecord;
+        request[0] = wire::kCollectAskRecord;
         length = 1;
         return CodecStep::Continue;
     }
-    if (payload[0] == kAnswerRecord) {
+    if (payload[0] == wire::kCollectRecord) {
         if (received_ + 1 == total_) {
             report(total_, total_);
         } else if (received_ == nextMark_) {

@@ -23,9 +23,8 @@ struct CollectedRecord {
     std::string text;  // the bytes before the zero byte
 };
 
-// Largest ScanRecord part of a record answer: the 24-byte head and 3071 text bytes with their zero byte.
-inline constexpr std::size_t kMaxScanRecordSize = 3096;
-inline constexpr std::size_t kScanRecordHeadSize = 24;
+using wire::kMaxScanRecordSize;
+using wire::kScanRecordHeadSize;
 // Records reserved in advance at most: a scanner that announces a huge total cannot make the SDK
 // allocate for it before the records actually arrive.
 inline constexpr std::size_t kMaxReservedRecords = 100000;

@@ -4,6 +4,7 @@
 
 #include "codecs/value_codecs.h"
 #include "engine/command_codec.h"
+#include "wire/protocol.h"
 
 #include <array>
 #include <cstdint>
@@ -12,30 +13,13 @@
 
 namespace zt::sdk {
 
-enum class ConfigItem : std::uint16_t {
-    BluetoothId = 0,
-    SerialNumber = 1,
-    ImageVersion = 2,
-    Pin = 3,
-    EraseAll = 4,
-    SleepTime = 5,
-    RestoreDefaults = 6,
-    ConnectBeepDelay = 7,
-    DisconnectBeepDelay = 8,
-    DeleteSignal = 10,
-    SleepModeLed = 11,
-    CancelButton = 12,
-    ScanTimeMilliseconds = 13,
-    CancelFunctionChange = 14,
-    NoScanWithoutConnection = 15,
-};
-
-inline constexpr std::size_t kBluetoothIdSize = 6;
-inline constexpr std::size_t kMaxSerialLength = 22;
-inline constexpr std::size_t kPinLength = 4;
-inline constexpr std::size_t kImageVersionSize = 2;
-inline constexpr unsigned kMaxSleepTime = 10;
-inline constexpr unsigned kMaxBeepDelay = 3000;
+using wire::ConfigItem;
+using wire::kBluetoothIdSize;
+using wire::kImageVersionSize;
+using wire::kMaxBeepDelay;
+using wire::kMaxSerialLength;
+using wire::kMaxSleepTime;
+using wire::kPinLength;
 
 // 1..22 characters, each 0-9, A-Z or a-z.
 [[nodiscard]] bool isValidSerialNumber(std::string_view text);

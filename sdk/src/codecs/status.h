@@ -2,14 +2,15 @@
 #pragma once
 
 #include "engine/command_codec.h"
+#include "wire/protocol.h"
 
 #include <cstdint>
 #include <span>
 
 namespace zt::sdk {
 
-inline constexpr std::uint8_t kStatusDone = 0;
-inline constexpr std::uint8_t kStatusRefused = 1;
+using wire::kStatusDone;
+using wire::kStatusRefused;
 
 // Refused on status 1; Complete otherwise (a status other than 0 and 1 ends the exchange unused).
 [[nodiscard]] inline CodecStep statusStep(std::span<const std::uint8_t> payload) {

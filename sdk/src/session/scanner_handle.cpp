@@ -6,7 +6,7 @@
 namespace zt::sdk {
 
 namespace {
-constexpr std::size_t kRecordHeadSize = 24;
+constexpr std::size_t kRecordHeadSize = wire::kScanRecordHeadSize;
 constexpr auto kBusyTry = std::chrono::milliseconds(1);
 }  // namespace
 

@@ -55,6 +55,55 @@ enum class PacketType : std::uint8_t {
 
 inline constexpr std::array<std::uint8_t, 2> kHandshakePayload{0x31, 0x01};
 
+// Parameter payloads: requests start with a mode byte, answers with a status byte.
+inline constexpr std::uint8_t kModeGet = 0;
+inline constexpr std::uint8_t kModeSet = 1;
+inline constexpr std::uint8_t kStatusDone = 0;
+inline constexpr std::uint8_t kStatusRefused = 1;
+
+// Value ranges the scanner accepts.
+inline constexpr int kMaxScanMode = 2;          // modes 1 and 2 carry a time value
+inline constexpr unsigned kMaxScanValue = 9999;
+inline constexpr unsigned kMaxVolume = 3;
+
+// Items of the configuration command (code 15); item 9 is not used.
+enum class ConfigItem : std::uint16_t {
+    BluetoothId = 0,
+    SerialNumber = 1,
+    ImageVersion = 2,
+    Pin = 3,
+    EraseAll = 4,
+    SleepTime = 5,
+    RestoreDefaults = 6,
+    ConnectBeepDelay = 7,
+    DisconnectBeepDelay = 8,
+    DeleteSignal = 10,
+    SleepModeLed = 11,
+    CancelButton = 12,
+    ScanTimeMilliseconds = 13,
+    CancelFunctionChange = 14,
+    NoScanWithoutConnection = 15,
+};
+
+inline constexpr std::size_t kBluetoothIdSize = 6;
+inline constexpr std::size_t kMaxSerialLength = 22;
+inline constexpr std::size_t kPinLength = 4;
+inline constexpr std::size_t kImageVersionSize = 2;
+inline constexpr unsigned kMaxSleepTime = 10;
+inline constexpr unsigned kMaxBeepDelay = 3000;
+
+// Collect exchange: 0x01 asks for the size header, 0x02 for the next record; answers carry the same
+// type bytes, and an empty answer ends the store.
+inline constexpr std::uint8_t kCollectAskSize = 0x01;
+inline constexpr std::uint8_t kCollectAskRecord = 0x02;
+inline constexpr std::uint8_t kCollectSizeHeader = 0x01;
+inline constexpr std::uint8_t kCollectRecord = 0x02;
+
+// Scan record: tag, scanner time (7 bytes), two doubles, then the text and its zero byte.
+inline constexpr std::size_t kScanRecordHeadSize = 24;
+// Largest scan record of a downloaded record: the head and 3071 text bytes with their zero byte.
+inline constexpr std::size_t kMaxScanRecordSize = 3096;
+
 struct FrameHeader {
     std::uint8_t seq = 0;
     std::uint8_t block = 0;

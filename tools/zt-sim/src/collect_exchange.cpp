@@ -9,10 +9,10 @@
 namespace zt::sim {
 namespace {
 
-constexpr std::uint8_t kAskSize = 0x01;
-constexpr std::uint8_t kAskRecord = 0x02;
-constexpr std::uint8_t kSizeHeader = 0x01;
-constexpr std::uint8_t kRecord = 0x02;
+constexpr std::uint8_t kAskSize = wire::kCollectAskSize;
+constexpr std::uint8_t kAskRecord = wire::kCollectAskRecord;
+constexpr std::uint8_t kSizeHeader = wire::kCollectSizeHeader;
+constexpr std::uint8_t kRecord = wire::kCollectRecord;
 
 }  // namespace
 

@@ -10,10 +10,10 @@
 namespace zt::sim::answers {
 namespace {
 
-constexpr std::size_t kMaxSerialLength = 22;
-constexpr std::size_t kPinLength = 4;
-constexpr std::uint32_t kMaxSleepTime = 10;
-constexpr std::uint32_t kMaxBeepDelay = 3000;
+using wire::kMaxBeepDelay;
+using wire::kMaxSerialLength;
+using wire::kMaxSleepTime;
+using wire::kPinLength;
 
 bool isDigit(std::uint8_t c) { return c >= '0' && c <= '9'; }
 bool isAlnum(std::uint8_t c) { return isDigit(c) || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
@@ -59,7 +59,7 @@ Bytes get(const ScannerState& state, std::uint16_t item) {
             answer.insert(answer.end(), state.bluetoothId.begin(), state.bluetoothId.end());
             return answer;
         }
-        case ConfigItem::Serial: return withText(state.serial);
+        case ConfigItem::SerialNumber: return withText(state.serial);
         case ConfigItem::ImageVersion: return {kDone, state.imageVersion[0], state.imageVersion[1]};
         case ConfigItem::Pin: return withText(state.pin);
         case ConfigItem::SleepTime: return withNumber(state.sleepTime);
@@ -88,12 +88,12 @@ Bytes set(ScannerState& state, const ScannerState& defaults, std::uint16_t item,
             if (data.size() != state.bluetoothId.size()) return refused();
             std::ranges::copy(data, state.bluetoothId.begin());
             return {kDone};
-        case ConfigItem::Serial: return store(state.serial, textOf(data, 1, kMaxSerialLength, isAlnum));
+        case ConfigItem::SerialNumber: return store(state.serial, textOf(data, 1, kMaxSerialLength, isAlnum));
         case ConfigItem::Pin: return store(state.pin, textOf(data, kPinLength, kPinLength, isDigit));
         case ConfigItem::SleepTime: return store(state.sleepTime, numberOf(data, kMaxSleepTime));
         case ConfigItem::ConnectBeepDelay: return store(state.connectBeepDelay, numberOf(data, kMaxBeepDelay));
         case ConfigItem::DisconnectBeepDelay: return store(state.disconnectBeepDelay, numberOf(data, kMaxBeepDelay));
-        case ConfigItem::EraseRecords:
+        case ConfigItem::EraseAll:
             if (!data.empty()) return refused();
             state.records.clear();
             state.storage = storagePercent(0);

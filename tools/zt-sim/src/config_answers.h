@@ -9,17 +9,7 @@
 
 namespace zt::sim::answers {
 
-enum class ConfigItem : std::uint16_t {
-    BluetoothId = 0,
-    Serial = 1,
-    ImageVersion = 2,
-    Pin = 3,
-    EraseRecords = 4,
-    SleepTime = 5,
-    RestoreDefaults = 6,
-    ConnectBeepDelay = 7,
-    DisconnectBeepDelay = 8,
-};
+using wire::ConfigItem;
 
 // `defaults` is what a restore returns to; the records stay.
 [[nodiscard]] Bytes config(ScannerState& state, const ScannerState& defaults, std::span<const std::uint8_t> request);

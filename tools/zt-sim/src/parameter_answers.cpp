@@ -7,9 +7,9 @@
 namespace zt::sim::answers {
 namespace {
 
-constexpr std::uint8_t kMaxVolume = 3;
-constexpr std::uint8_t kMaxScanMode = 2;
-constexpr std::uint32_t kMaxScanValue = 9999;
+using wire::kMaxScanMode;
+using wire::kMaxScanValue;
+using wire::kMaxVolume;
 
 bool validTime(std::span<const std::uint8_t, 7> t) {
     return t[1] < 12 && t[2] >= 1 && t[2] <= 31 && t[3] < 24 && t[4] < 60 && t[5] < 60 && t[6] < 7;

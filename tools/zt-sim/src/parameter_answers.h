@@ -11,8 +11,8 @@
 
 namespace zt::sim::answers {
 
-inline constexpr std::uint8_t kDone = 0x00;
-inline constexpr std::uint8_t kRefused = 0x01;
+inline constexpr std::uint8_t kDone = wire::kStatusDone;
+inline constexpr std::uint8_t kRefused = wire::kStatusRefused;
 inline constexpr std::uint8_t kGet = 0x00;
 inline constexpr std::uint8_t kSet = 0x01;
 

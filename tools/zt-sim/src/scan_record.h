@@ -9,7 +9,7 @@
 namespace zt::sim {
 
 // Head of a record: tag, time, two doubles. The text and its zero byte follow.
-inline constexpr std::size_t kRecordHeadSize = 24;
+inline constexpr std::size_t kRecordHeadSize = wire::kScanRecordHeadSize;
 // Longest text whose collect answer (record type byte, head, text, zero byte) still fits one frame.
 inline constexpr std::size_t kMaxRecordText = 0xFFFF - 1 - kRecordHeadSize - 1;
 
