@@ -161,7 +161,7 @@ void SerialLink::runSession() {
         if (event == IoStatus::Cancelled || event == IoStatus::Failed) return;
         if (event == IoStatus::Lost) {
             trace("port %d lost", portNumber());
-            observer_.onPortLost(portNumber());
+            reportPortLost();
             return;
         }
         if (event == IoStatus::TimedOut) {
@@ -179,7 +179,7 @@ bool SerialLink::handleFrame(PortSource& source, const ReadResult& frame) {
     switch (frame.outcome) {
         case ReadOutcome::Lost:
             trace("port %d lost while reading", portNumber());
-            observer_.onPortLost(portNumber());
+            reportPortLost();
             return false;
         case ReadOutcome::Cancelled: return false;
         case ReadOutcome::Ended:
@@ -208,7 +208,7 @@ bool SerialLink::handleResponse(PortSource& source, const wire::FrameHeader& hea
         const ReadResult next = readFrame(source, *receiveBuffer_);
         if (next.outcome == ReadOutcome::Frame || next.outcome == ReadOutcome::Discarded) continue;
         if (next.outcome == ReadOutcome::Lost) {
-            observer_.onPortLost(portNumber());
+            reportPortLost();
             return false;
         }
         return next.outcome != ReadOutcome::Cancelled;
@@ -230,6 +230,11 @@ void SerialLink::acknowledge(const wire::FrameHeader& packet) {
     ack.seq = packet.seq;  // echo the packet's sequence number; the scanner does not check it
     ack.type = packet.code();
     (void)writeFrame(ack, {});
+}
+
+void SerialLink::reportPortLost() {
+    portLost_.store(true);  // before the report, so that an open in progress can see it (see portLost())
+    observer_.onPortLost(portNumber());
 }
 
 void SerialLink::endSession() {

@@ -61,6 +61,8 @@ public:
     [[nodiscard]] bool watchingLine() const { return lineWatch_.load(); }
 
     [[nodiscard]] int portNumber() const { return portNumber_.load(); }
+    // True once the receive thread reported the port lost.
+    [[nodiscard]] bool portLost() const { return portLost_.load(); }
     [[nodiscard]] const std::string& portName() const { return portName_; }
 
     // Exchange side (the command thread).
@@ -82,6 +84,7 @@ private:
     [[nodiscard]] bool handleResponse(PortSource& source, const wire::FrameHeader& header);
     void handlePacket(const wire::FrameHeader& header);
     void endSession();
+    void reportPortLost();
     void acknowledge(const wire::FrameHeader& packet);
 
     LinkObserver& observer_;
@@ -94,6 +97,7 @@ private:
 
     std::atomic<bool> running_{true};
     std::atomic<bool> open_{false};
+    std::atomic<bool> portLost_{false};
     std::atomic<bool> lineWatch_{false};
     std::atomic<bool> exchangeActive_{false};
     std::atomic<std::uint8_t> expectedRetry_{0};

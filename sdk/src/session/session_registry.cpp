@@ -55,6 +55,9 @@ ZtScanner* SessionRegistry::initialize(unsigned port, int* error, DisconnectCall
         // A shutdown while this open ran has stopped the dispatcher: the handle would have nobody to
         // report to, so the open fails as cut short.
         if (outcome == SDK_OK && generation != shutdownGeneration_) outcome = SDK_ERR_ABORTED;
+        // A loss reported before the handle is listed would find no handle to close: the open fails
+        // instead. (The report is posted under this lock, so a later one finds the listed handle.)
+        if (outcome == SDK_OK && handle->engine().link().portLost()) outcome = SDK_ERR_PORT_LOST;
         if (outcome == SDK_OK) handles_.push_back(handle);
     }
     *error = outcome;
