@@ -70,7 +70,11 @@ typedef void (*DisconnectCallback)(ScannerHandle handle);
 /*
  * A barcode scanned live (deleted == 0) or a deleted-data report (deleted == 1). `record` holds the
  * scan record: tag byte, 7-byte scanner time, two little-endian doubles, then the text and a zero byte;
- * `length` = 25 + text length. The record is valid only during the call.
+ * `length` = 25 + text length (the bytes before the first zero byte). The record is valid only during
+ * the call. Malformed packets are never read beyond their end: one shorter than the 24-byte head is
+ * acknowledged and dropped; one whose text has no zero byte is delivered with the text cut at the end of
+ * the packet and a zero byte added. Scans that arrive while an operation runs on the handle are neither
+ * delivered nor acknowledged (the scanner sends them again).
  */
 typedef void (*ScanDataCallback)(ScannerHandle handle, const unsigned char* record, int length, int deleted);
 
