@@ -74,7 +74,7 @@ typedef void (*DisconnectCallback)(ScannerHandle handle);
  * the call. Malformed packets are never read beyond their end: one shorter than the 24-byte head is
  * acknowledged and dropped; one whose text has no zero byte is delivered with the text cut at the end of
  * the packet and a zero byte added. Scans that arrive while an operation runs on the handle are neither
- * delivered nor acknowledged (the scanner sends them again).
+ * delivered nor acknowledged (left unacknowledged, the scanner may send them again).
  */
 typedef void (*ScanDataCallback)(ScannerHandle handle, const unsigned char* record, int length, int deleted);
 

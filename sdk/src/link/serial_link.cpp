@@ -217,7 +217,7 @@ bool SerialLink::handleResponse(PortSource& source, const wire::FrameHeader& hea
 
 void SerialLink::handlePacket(const wire::FrameHeader& header) {
     // During an exchange the scanner's own packets are neither delivered nor acknowledged; the scanner
-    // keeps them and sends them again.
+    // may send them again, since they were not acknowledged.
     if (exchangeActive_.load()) return;
     const auto type = static_cast<wire::PacketType>(header.code());
     if (type != wire::PacketType::ScanData && type != wire::PacketType::DeletedData) return;
