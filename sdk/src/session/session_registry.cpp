@@ -3,6 +3,7 @@
 #include "trace.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,53 +21,73 @@ void SessionRegistry::setTimings(const Timings& timings) {
     timings_ = timings;
 }
 
+int SessionRegistry::admission(unsigned port) const {
+    if (port > kMaxPort) return SDK_ERR_BAD_PORT;
+    const bool listed = std::ranges::any_of(handles_, [&](const auto& h) { return h->port() == int(port); });
+    return listed || openingPorts_.contains(int(port)) ? SDK_ERR_PORT_IN_USE : SDK_OK;
+}
+
+// Keeps a port counted as opening (in use, and keeping the dispatcher) until the open has finished.
+class SessionRegistry::OpeningPort {
+public:
+    OpeningPort(SessionRegistry& registry, int port) : registry_(registry), port_(port) {
+        registry_.openingPorts_.insert(port_);  // the caller holds the registry lock
+    }
+    ~OpeningPort() {
+        std::lock_guard lock(registry_.mutex_);
+        registry_.openingPorts_.erase(port_);
+    }
+    OpeningPort(const OpeningPort&) = delete;
+    OpeningPort& operator=(const OpeningPort&) = delete;
+
+private:
+    SessionRegistry& registry_;
+    int port_;
+};
+
 ZtScanner* SessionRegistry::initialize(unsigned port, int* error, DisconnectCallback onDisconnect,
                                        ScanDataCallback onScanData) {
+    const std::string portName = "COM" + std::to_string(port);
     std::shared_ptr<ScannerHandle> handle;
+    std::optional<OpeningPort> opening;
     std::uint64_t generation = 0;
     {
         std::lock_guard lock(mutex_);
         // The dispatcher runs before any port opens, so no event is posted before it can be received.
-        if (!dispatcher_) {
-            dispatcher_ = std::make_unique<EventDispatcher>([this](Notification& n) { dispatch(n); });
-        }
-        const int result = [&] {
-            if (port > kMaxPort) return SDK_ERR_BAD_PORT;
-            const bool listed = std::ranges::any_of(handles_, [&](const auto& h) { return h->port() == int(port); });
-            if (listed || openingPorts_.contains(int(port))) return SDK_ERR_PORT_IN_USE;
-            return SDK_OK;
-        }();
+        if (!dispatcher_) dispatcher_ = std::make_unique<EventDispatcher>([this](Notification& n) { dispatch(n); });
+        const int result = admission(port);
         if (result != SDK_OK || error == nullptr) {
             if (error != nullptr) *error = result;
             return nullptr;
         }
-        openingPorts_.insert(int(port));
-        generation = shutdownGeneration_;
         handle = std::make_shared<ScannerHandle>(int(port), nextHandleId_++, *this, timings_);
+        opening.emplace(*this, int(port));
+        generation = shutdownGeneration_;
     }
     onDisconnect_.store(onDisconnect);
     onScanData_.store(onScanData);
-
-    handle->engine().connect("COM" + std::to_string(port));
-    int outcome = handle->engine().waitOpenFinished();
-    {
-        std::lock_guard lock(mutex_);
-        openingPorts_.erase(int(port));
-        // A shutdown while this open ran has stopped the dispatcher: the handle would have nobody to
-        // report to, so the open fails as cut short.
-        if (outcome == SDK_OK && generation != shutdownGeneration_) outcome = SDK_ERR_ABORTED;
-        // A loss reported before the handle is listed would find no handle to close: the open fails
-        // instead. (The report is posted under this lock, so a later one finds the listed handle.)
-        if (outcome == SDK_OK && handle->engine().link().portLost()) outcome = SDK_ERR_PORT_LOST;
-        if (outcome == SDK_OK) handles_.push_back(handle);
-    }
-    *error = outcome;
-    if (outcome != SDK_OK) {
+    handle->engine().connect(portName);
+    *error = list(handle, handle->engine().waitOpenFinished(), generation);
+    if (*error != SDK_OK) {
         handle->teardown();
         return nullptr;
     }
-    trace("COM%u open", port);
+    trace("%s open", portName.c_str());
     return handle.get();
+}
+
+// Lists a handle whose open finished with `outcome`; returns the open's result.
+int SessionRegistry::list(const std::shared_ptr<ScannerHandle>& handle, int outcome, std::uint64_t generation) {
+    std::lock_guard lock(mutex_);
+    if (outcome != SDK_OK) return outcome;
+    // A shutdown while this open ran has stopped the dispatcher: the handle would have nobody to report
+    // to, so the open fails as cut short.
+    if (generation != shutdownGeneration_) return SDK_ERR_ABORTED;
+    // A loss reported before the handle is listed would find no handle to close, so the open fails
+    // instead. (Reports are posted under this lock: a later one finds the listed handle.)
+    if (handle->engine().link().portLost()) return SDK_ERR_PORT_LOST;
+    handles_.push_back(handle);
+    return SDK_OK;
 }
 
 int SessionRegistry::deinitialize(const ZtScanner* target, int shutdownAllFlag) {

@@ -40,6 +40,10 @@ public:
     void setTimings(const Timings& timings);
 
 private:
+    class OpeningPort;
+
+    [[nodiscard]] int admission(unsigned port) const;
+    [[nodiscard]] int list(const std::shared_ptr<ScannerHandle>& handle, int outcome, std::uint64_t generation);
     void dispatch(Notification& notification);
     void deliverScan(const Notification& notification);
     void handleDisconnected(const Notification& notification);
