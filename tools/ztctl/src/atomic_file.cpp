@@ -1,0 +1,71 @@
+#include "atomic_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <system_error>
+#include <vector>
+
+namespace ztctl {
+namespace {
+
+constexpr std::size_t kFlushSize = 64 * 1024;
+
+[[noreturn]] void fail(const std::string& what) { throw std::system_error(errno, std::generic_category(), what); }
+
+// The permissions an ordinary new file gets: 0666 less the umask. The umask can only be read by setting
+// it, so it is set back at once (no other thread of this program creates files meanwhile).
+mode_t newFileMode() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return static_cast<mode_t>(0666 & ~mask);
+}
+
+}  // namespace
+
+AtomicFile::AtomicFile(std::filesystem::path folder) {
+    const std::string pattern = (folder / ".ztctl-download-XXXXXX").string();
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    fd_ = UniqueFd(::mkostemp(name.data(), O_CLOEXEC));
+    if (!fd_.valid()) fail("cannot create a file in " + folder.string());
+    tempPath_ = name.data();
+}
+
+AtomicFile::~AtomicFile() {
+    if (committed_) return;
+    fd_.reset();
+    std::error_code ignored;
+    std::filesystem::remove(tempPath_, ignored);
+}
+
+void AtomicFile::write(std::string_view bytes) {
+    buffer_ += bytes;
+    if (buffer_.size() >= kFlushSize) flush();
+}
+
+void AtomicFile::flush() {
+    std::string_view rest = buffer_;
+    while (!rest.empty()) {
+        const auto written = ::write(fd_.get(), rest.data(), rest.size());
+        if (written < 0 && errno == EINTR) continue;
+        if (written < 0) fail("cannot write " + tempPath_.string());
+        rest.remove_prefix(static_cast<std::size_t>(written));
+    }
+    buffer_.clear();
+}
+
+void AtomicFile::commit(const std::filesystem::path& target) {
+    flush();
+    if (::fchmod(fd_.get(), newFileMode()) != 0) fail("cannot set the permissions of " + tempPath_.string());
+    if (::fsync(fd_.get()) != 0) fail("cannot write " + tempPath_.string());
+    if (::close(fd_.release()) != 0) fail("cannot write " + tempPath_.string());
+    if (std::rename(tempPath_.c_str(), target.c_str()) != 0) fail("cannot replace " + target.string());
+    committed_ = true;
+}
+
+}  // namespace ztctl

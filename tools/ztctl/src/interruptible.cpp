@@ -1,0 +1,96 @@
+#include "interruptible.h"
+
+#include "event_fd.h"
+#include "scanner_session.h"
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <span>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace ztctl {
+namespace {
+
+constexpr int kExitSecondSignal = 130;
+
+// Waits until one of the descriptors is readable; returns its index.
+std::size_t waitReadable(std::span<const int> fds) {
+    std::vector<pollfd> polled;
+    for (const int fd : fds) polled.push_back({fd, POLLIN, 0});
+    while (true) {
+        const int ready = ::poll(polled.data(), polled.size(), -1);
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready < 0) return fds.size();
+        for (std::size_t i = 0; i < polled.size(); ++i) {
+            if (polled[i].revents != 0) return i;
+        }
+    }
+}
+
+bool isYes(std::string answer) {
+    std::erase_if(answer, [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; });
+    std::ranges::transform(answer, answer.begin(), [](char c) { return static_cast<char>(std::tolower(c)); });
+    return answer == "y" || answer == "yes";
+}
+
+}  // namespace
+
+int runInterruptible(const StopSignals& signals, const std::function<int(std::stop_token)>& work) {
+    const EventFd done;
+    int result = 1;
+    std::exception_ptr failure;
+    std::jthread worker([&](std::stop_token stop) {
+        try {
+            result = work(stop);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        done.signal();
+    });
+    bool interrupted = false;
+    const int fds[] = {done.fd(), signals.fd()};
+    while (waitReadable(fds) == 1) {
+        if (!signals.take()) continue;
+        if (interrupted) {
+            std::fputs("ztctl: stopped at once\n", stderr);
+            std::_Exit(kExitSecondSignal);
+        }
+        interrupted = true;
+        std::fputs("ztctl: interrupted; closing the scanners\n", stderr);
+        worker.request_stop();
+        SdkShutdown::shutdownNow();
+    }
+    worker.join();
+    if (failure) std::rethrow_exception(failure);
+    return result;
+}
+
+bool confirm(const StopSignals& signals, std::string_view question) {
+    std::fputs((std::string(question) + " [y/N] ").c_str(), stderr);
+    std::fflush(stderr);
+    std::string answer;
+    const int fds[] = {STDIN_FILENO, signals.fd()};
+    while (true) {
+        if (waitReadable(fds) != 0) {
+            std::fputs("\n", stderr);
+            return false;
+        }
+        char c = 0;
+        const auto got = ::read(STDIN_FILENO, &c, 1);
+        if (got < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+        if (got <= 0 || c == '\n') break;
+        answer += c;
+    }
+    return isYes(answer);
+}
+
+}  // namespace ztctl

@@ -1,0 +1,75 @@
+// Hands the SDK's callbacks to `listen`'s main loop. The callbacks carry no context and run on the SDK's
+// dispatcher thread, which must not be held up: they only look up the scanner's port and queue an event,
+// and the main loop, woken through a descriptor, does the rest.
+//
+// A handle is mapped to its port while it is open. The SDK may report a scanner before ztInitialize has
+// returned its handle (a barcode, or a loss, right after the handshake); such events belong to the one
+// open in progress. A lost handle leaves the map inside its disconnect callback, before the SDK frees it,
+// so a later handle at the same address is never mistaken for it.
+#pragma once
+
+#include "event_fd.h"
+#include "zt330sdk.h"
+
+#include <atomic>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+namespace ztctl {
+
+struct LiveEvent {
+    enum class Kind { Scan, Deleted, Lost, Opened, OpenFailed, ClockSet };
+    Kind kind = Kind::Scan;
+    unsigned port = 0;
+    int result = SDK_OK;                // OpenFailed, ClockSet
+    std::vector<std::uint8_t> record;   // Scan, Deleted: the scan record, text and zero byte included
+};
+
+class LiveEventSink {
+public:
+    LiveEventSink();   // becomes the process's sink; only one may exist at a time
+    ~LiveEventSink();  // stops being it
+    LiveEventSink(const LiveEventSink&) = delete;
+    LiveEventSink& operator=(const LiveEventSink&) = delete;
+
+    // Readable while events wait.
+    [[nodiscard]] int fd() const { return ready_.fd(); }
+    [[nodiscard]] std::deque<LiveEvent> take();
+    void post(LiveEvent event);
+
+    // Around one ztInitialize (one at a time).
+    void beginOpen(unsigned port);
+    // Maps the handle and posts Opened; false when the scanner was already lost again (Lost was posted).
+    [[nodiscard]] bool finishOpen(ScannerHandle handle);
+    void failOpen(int error);
+
+    // For closing: the open handles. From then on, events of handles that are not mapped are dropped.
+    [[nodiscard]] std::vector<ScannerHandle> beginClosing();
+
+    // The callbacks given to ztInitialize.
+    static void onScanData(ScannerHandle handle, const unsigned char* record, int length, int deleted);
+    static void onDisconnect(ScannerHandle handle);
+
+private:
+    // The port of `handle`, or of the open in progress for an unknown handle; under the lock.
+    [[nodiscard]] std::optional<unsigned> portOfLocked(ScannerHandle handle) const;
+    void postLocked(LiveEvent event);
+    void scanned(ScannerHandle handle, const unsigned char* record, int length, bool deleted);
+    void lost(ScannerHandle handle);
+
+    mutable std::mutex mutex_;
+    std::map<ScannerHandle, unsigned> ports_;
+    std::optional<unsigned> opening_;
+    bool lostWhileOpening_ = false;
+    bool closing_ = false;
+    std::deque<LiveEvent> events_;
+    EventFd ready_;
+
+    static std::atomic<LiveEventSink*> instance_;
+};
+
+}  // namespace ztctl

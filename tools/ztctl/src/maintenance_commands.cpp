@@ -1,0 +1,60 @@
+// ztctl erase and ztctl defaults: the two operations that cannot be undone, so both ask first.
+#include "commands_impl.h"
+
+#include "interruptible.h"
+#include "ports.h"
+#include "scanner_run.h"
+
+#include <cstdio>
+#include <string>
+
+namespace ztctl {
+
+const std::string_view kEraseHelp =
+    "usage: ztctl erase PORT... [--yes]\n"
+    "Erases every record stored in each scanner. Asks for confirmation on the terminal (answer y)\n"
+    "unless --yes is given; any other answer, or the end of input, erases nothing (exit status 1).\n";
+
+const std::string_view kDefaultsHelp =
+    "usage: ztctl defaults PORT... [--yes]\n"
+    "Restores each scanner's factory settings. Asks for confirmation on the terminal (answer y)\n"
+    "unless --yes is given; any other answer, or the end of input, changes nothing (exit status 1).\n";
+
+namespace {
+
+int runConfirmed(const Context& context, Words args, std::string_view help, std::string_view question,
+                 std::string_view what, int (*operation)(ScannerHandle)) {
+    const Arguments arguments(args, {{"--yes", false}});
+    if (printedHelp(arguments, help)) return kExitOk;
+    const auto ports = parsePorts(arguments.positionals());
+    std::string list;
+    for (const unsigned port : ports) list += (list.empty() ? "" : ", ") + portLabel(port);
+    if (!arguments.has("--yes") && !confirm(context.signals, std::string(question) + " " + list + "?")) {
+        std::fputs("ztctl: nothing was done\n", stderr);
+        return kExitFailed;
+    }
+    return runInterruptible(context.signals, [&](std::stop_token stop) {
+        return forEachScanner(ports, ScannerNames{}, stop, [&](OpenScanner& scanner) {
+            const int rc = operation(scanner.handle());
+            if (rc != SDK_OK) {
+                reportFailure(scanner.port(), rc, what);
+                return false;
+            }
+            std::printf("%s: %.*s done\n", portLabel(scanner.port()).c_str(), static_cast<int>(what.size()), what.data());
+            std::fflush(stdout);
+            return true;
+        });
+    });
+}
+
+}  // namespace
+
+int runErase(const Context& context, Words args) {
+    return runConfirmed(context, args, kEraseHelp, "Erase every record stored in", "erase", ztClearAllData);
+}
+
+int runDefaults(const Context& context, Words args) {
+    return runConfirmed(context, args, kDefaultsHelp, "Restore the factory settings of", "defaults", ztSetDefault);
+}
+
+}  // namespace ztctl

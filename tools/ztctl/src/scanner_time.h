@@ -1,0 +1,29 @@
+// The scanner's clock bytes: year - 1900, month 0..11, day 1..31, hour, minute, second, day of week
+// 0..6 (0 is Sunday).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace ztctl {
+
+using ScannerTime = std::array<std::uint8_t, 7>;
+
+// Whether the date and time bytes name a possible moment (month <= 11, day 1..31, hour <= 23, minute and
+// second <= 59). The day of week is not looked at.
+[[nodiscard]] bool plausibleTime(const ScannerTime& time);
+
+// "YYYY/MM/DD hh:mm:ss", the program's form of a scan time.
+[[nodiscard]] std::string formatScannerTime(const ScannerTime& time);
+
+// This machine's local time (the year byte is year - 1900 modulo 256).
+[[nodiscard]] ScannerTime localScannerTime();
+
+// A time written YYYYMMDDhhmmss: a real calendar date in 1970..2155 (what the clock bytes can hold and
+// the scanner accepts). The day of week is computed.
+[[nodiscard]] std::optional<ScannerTime> parseScannerTime(std::string_view text);
+
+}  // namespace ztctl
