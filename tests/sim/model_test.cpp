@@ -25,7 +25,9 @@ Bytes done(std::initializer_list<std::uint8_t> rest) {
 }
 
 Bytes doneText(const std::string& text) {
-    Bytes answer{0x00};
+    Bytes answer;
+    answer.reserve(text.size() + 2);
+    answer.push_back(0x00);
     answer.insert(answer.end(), text.begin(), text.end());
     answer.push_back(0);
     return answer;

@@ -36,7 +36,7 @@ void ConfigCodec::loadSet(ConfigItem item, std::span<const std::uint8_t> data) {
     mode_ = Mode::Set;
     item_ = item;
     fieldLength_ = std::min(data.size(), field_.size());
-    std::copy_n(data.begin(), fieldLength_, field_.begin());
+    for (std::size_t i = 0; i < fieldLength_; ++i) field_[i] = data[i];  // (copy_n trips a false -Warray-bounds)
 }
 
 void ConfigCodec::loadGet(ConfigItem item) {

@@ -21,7 +21,9 @@ bool isAlnum(std::uint8_t c) { return isDigit(c) || (c >= 'A' && c <= 'Z') || (c
 bool isFlag(std::uint16_t item) { return item >= kFirstFlagItem && item < kFirstFlagItem + kFlagCount; }
 
 Bytes withText(const std::string& text) {
-    Bytes answer{kDone};
+    Bytes answer;
+    answer.reserve(text.size() + 2);
+    answer.push_back(kDone);
     answer.insert(answer.end(), text.begin(), text.end());
     answer.push_back(0);
     return answer;

@@ -3,7 +3,7 @@
 #include "command_interpreter.h"
 #include "console.h"
 #include "control_socket.h"
-#include "stop_signal.h"
+#include "zt/platform/stop_signals.h"
 #include "zt/sim/simulator.h"
 
 #include <unistd.h>
@@ -22,7 +22,7 @@ using namespace zt::sim;
 constexpr int kBadArguments = 2;
 
 int run(const cli::Options& options) {
-    const cli::StopSignal stop;  // before the scanners start their threads
+    const zt::platform::StopSignals stop;  // before the scanners start their threads
     std::signal(SIGPIPE, SIG_IGN);  // a reader that went away must not end the simulator
     Simulator simulator(options.dir);
     for (const int port : options.ports) {

@@ -16,7 +16,9 @@ bool validTime(std::span<const std::uint8_t, 7> t) {
 }
 
 Bytes done(std::initializer_list<std::uint8_t> rest = {}) {
-    Bytes answer{kDone};
+    Bytes answer;
+    answer.reserve(1 + rest.size());
+    answer.push_back(kDone);
     answer.insert(answer.end(), rest);
     return answer;
 }

@@ -21,6 +21,8 @@ public:
     [[nodiscard]] int get() const { return fd_; }
     [[nodiscard]] bool valid() const { return fd_ >= 0; }
     void reset(int fd = -1);
+    // Gives the descriptor up without closing it.
+    [[nodiscard]] int release() { return std::exchange(fd_, -1); }
 
 private:
     int fd_ = -1;

@@ -1,5 +1,6 @@
-#include "stop_signals.h"
+#include "zt/platform/stop_signals.h"
 
+#include <poll.h>
 #include <pthread.h>
 #include <sys/signalfd.h>
 #include <unistd.h>
@@ -8,7 +9,8 @@
 #include <csignal>
 #include <system_error>
 
-namespace ztctl {
+namespace zt::platform {
+
 namespace {
 
 sigset_t stopSet() {
@@ -23,17 +25,11 @@ sigset_t stopSet() {
 
 StopSignals::StopSignals() {
     const sigset_t set = stopSet();
-    if (const int error = pthread_sigmask(SIG_BLOCK, &set, nullptr); error != 0) {
+    if (const int error = ::pthread_sigmask(SIG_BLOCK, &set, nullptr); error != 0) {
         throw std::system_error(error, std::generic_category(), "pthread_sigmask");
     }
     fd_ = UniqueFd(::signalfd(-1, &set, SFD_CLOEXEC | SFD_NONBLOCK));
     if (!fd_.valid()) throw std::system_error(errno, std::generic_category(), "signalfd");
-}
-
-StopSignals::~StopSignals() {
-    // Signals still pending are dropped with the descriptor; the mask stays, so none can end the
-    // process during its last steps.
-    fd_.reset();
 }
 
 std::optional<int> StopSignals::take() const {
@@ -42,4 +38,12 @@ std::optional<int> StopSignals::take() const {
     return static_cast<int>(info.ssi_signo);
 }
 
-}  // namespace ztctl
+int StopSignals::wait() const {
+    for (;;) {
+        if (const auto signal = take()) return *signal;
+        pollfd p{fd_.get(), POLLIN, 0};
+        if (::poll(&p, 1, -1) < 0 && errno != EINTR) return SIGTERM;  // cannot wait: behave as told to stop
+    }
+}
+
+}  // namespace zt::platform
