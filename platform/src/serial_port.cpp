@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <string>
+#include <system_error>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -21,7 +22,9 @@ void UniqueFd::reset(int fd) {
     fd_ = fd;
 }
 
-WakeFd::WakeFd() : fd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
+WakeFd::WakeFd() : fd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
+    if (!fd_.valid()) throw std::system_error(errno, std::generic_category(), "eventfd");
+}
 
 void WakeFd::signal() const {
     const std::uint64_t one = 1;

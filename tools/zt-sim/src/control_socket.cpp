@@ -80,7 +80,7 @@ void ControlSocket::serve(const std::stop_token& stop) {
             fds.push_back({client.fd.get(), events, 0});
         }
         if (::poll(fds.data(), fds.size(), -1) < 0) continue;  // EINTR
-        if ((fds[0].revents & POLLIN) != 0) wake_.drain();
+        if ((fds[0].revents & POLLIN) != 0) wake_.clear();
         // Clients first: their entries follow the two fixed ones in the order of clients_.
         for (std::size_t i = 0; i < clients_.size(); ++i) {
             const short revents = fds[i + 2].revents;

@@ -1,20 +1,9 @@
-// Wakes a thread that waits in poll(): signal() makes the descriptor readable until drain().
+// Wakes a thread that waits in poll(): the platform layer's eventfd (signal() makes it readable until
+// clear()).
 #pragma once
 
-#include "unique_fd.h"
+#include "zt/platform/unique_fd.h"
 
 namespace zt::sim {
-
-class EventFd {
-public:
-    EventFd();  // throws std::system_error when the kernel refuses one
-
-    void signal() const;
-    void drain() const;
-    [[nodiscard]] int fd() const { return fd_.get(); }
-
-private:
-    UniqueFd fd_;
-};
-
+using EventFd = platform::WakeFd;
 }  // namespace zt::sim

@@ -25,7 +25,7 @@ void LineWorker::run() {
         std::array<pollfd, 2> fds{{{outbox_.wake().fd(), POLLIN, 0}, {lineUp_ ? master_ : -1, POLLIN, 0}}};
         if (::poll(fds.data(), fds.size(), -1) < 0) continue;  // EINTR
         if ((fds[0].revents & POLLIN) != 0) {
-            outbox_.wake().drain();
+            outbox_.wake().clear();
             writeQueued();  // before any request that came in meanwhile
         }
         if ((fds[1].revents & POLLIN) != 0) {

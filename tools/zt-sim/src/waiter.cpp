@@ -22,7 +22,7 @@ bool Waiter::waitFor(int fd, short events, Clock::time_point deadline) const {
         const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(left);
         const timespec timeout{seconds.count(), (left - seconds) / std::chrono::nanoseconds(1)};
         if (::ppoll(fds.data(), fds.size(), &timeout, nullptr) < 0) continue;  // EINTR
-        if ((fds[0].revents & POLLIN) != 0) wake_.drain();
+        if ((fds[0].revents & POLLIN) != 0) wake_.clear();
         if (fds[1].revents != 0) return !stopping();
     }
     return false;

@@ -33,18 +33,7 @@ int runConfirmed(const Context& context, Words args, std::string_view help, std:
         std::fputs("ztctl: nothing was done\n", stderr);
         return kExitFailed;
     }
-    return runInterruptible(context.signals, [&](std::stop_token stop) {
-        return forEachScanner(ports, ScannerNames{}, stop, [&](OpenScanner& scanner) {
-            const int rc = operation(scanner.handle());
-            if (rc != SDK_OK) {
-                reportFailure(scanner.port(), rc, what);
-                return false;
-            }
-            std::printf("%s: %.*s done\n", portLabel(scanner.port()).c_str(), static_cast<int>(what.size()), what.data());
-            std::fflush(stdout);
-            return true;
-        });
-    });
+    return applyToAll(context, ports, what, operation);
 }
 
 }  // namespace

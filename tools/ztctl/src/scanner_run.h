@@ -1,12 +1,15 @@
 // The shape of most subcommands: open the given ports together, then act on each open scanner in turn.
 #pragma once
 
+#include "commands_impl.h"
 #include "paired_scanners.h"
 #include "scanner_session.h"
 
 #include <functional>
 #include <span>
 #include <stop_token>
+#include <string_view>
+#include <vector>
 
 namespace ztctl {
 
@@ -15,5 +18,10 @@ namespace ztctl {
 // scanner opened and every action succeeded, else kExitFailed. Closes every scanner before it returns.
 [[nodiscard]] int forEachScanner(std::span<const unsigned> ports, const ScannerNames& names, std::stop_token stop,
                                  const std::function<bool(OpenScanner&)>& action);
+
+// Runs `apply` on every port, interruptible by the stop signals; prints "COM5: <what> done" for each
+// success and reports each failure. Returns the exit status.
+[[nodiscard]] int applyToAll(const Context& context, const std::vector<unsigned>& ports, std::string_view what,
+                             const std::function<int(ScannerHandle)>& apply);
 
 }  // namespace ztctl

@@ -53,22 +53,6 @@ Apply parseValue(const SettingKey& key, Words values) {
     }
 }
 
-// Writes with `apply` to every port; prints "COM5: done" for each success.
-int applyToAll(const Context& context, const std::vector<unsigned>& ports, std::string_view what, const Apply& apply) {
-    return runInterruptible(context.signals, [&](std::stop_token stop) {
-        return forEachScanner(ports, ScannerNames{}, stop, [&](OpenScanner& scanner) {
-            const int rc = apply(scanner.handle());
-            if (rc != SDK_OK) {
-                reportFailure(scanner.port(), rc, what);
-                return false;
-            }
-            std::printf("%s: %.*s done\n", portLabel(scanner.port()).c_str(), static_cast<int>(what.size()), what.data());
-            std::fflush(stdout);
-            return true;
-        });
-    });
-}
-
 }  // namespace
 
 int runGet(const Context& context, Words args) {

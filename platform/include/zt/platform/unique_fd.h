@@ -32,7 +32,7 @@ private:
 // cleared, so a wake-up sent before the other thread polls is not lost.
 class WakeFd {
 public:
-    WakeFd();
+    WakeFd();  // throws std::system_error when the kernel refuses one
     void signal() const;
     void clear() const;
     [[nodiscard]] int fd() const { return fd_.get(); }
