@@ -288,6 +288,42 @@ TEST_F(ApiTest, DispatcherKeepsRunningForAnOpenUnderWay) {
     EXPECT_EQ(log_.scans[0].handle, h6);
 }
 
+TEST_F(ApiTest, UsbSerialPortThatStopsAnsweringStaysOpenButUnconnected) {
+    // The device map names COM5 as a USB serial adapter.
+    const auto hive = dir_ / "registry.reg";
+    std::ofstream(hive) << "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\HARDWARE\\DEVICEMAP\\SERIALCOMM]\n"
+                           "\"\\\\Device\\\\USBSER000\"=\"COM5\"\n";
+    ::setenv("ZT_REGISTRY", hive.c_str(), 1);
+    auto& s = scanner(5);
+    int error = 0;
+    ScannerHandle h = open(5, error);
+    ::unsetenv("ZT_REGISTRY");
+    ASSERT_NE(h, nullptr);
+    auto handle = SessionRegistry::instance().find(h);
+    ASSERT_TRUE(handle);
+    auto& link = handle->engine().link();
+    const auto deadline = sim::Clock::now() + 5s;
+    while (!link.watchingLine()) {
+        ASSERT_LT(sim::Clock::now(), deadline);
+        std::this_thread::yield();
+    }
+    s.staySilent(3);
+    link.reportLineChange();  // the re-check goes unanswered
+    while (handle->engine().connected()) {
+        ASSERT_LT(sim::Clock::now(), deadline);
+        std::this_thread::yield();
+    }
+    handle.reset();
+    int a = 0, b = 0;
+    EXPECT_EQ(ztGetBatteryStatus(h, &a, &b), SDK_ERR_PORT_LOST);  // fails at once
+    EXPECT_EQ(ztDeinitialize(h, 0), SDK_ERR_NOT_CONNECTED);
+    EXPECT_EQ(open(5, error), nullptr);
+    EXPECT_EQ(error, SDK_ERR_PORT_IN_USE);
+    EXPECT_TRUE(log_.waiter.read([&] { return log_.disconnects.empty(); }));  // not reported lost
+    EXPECT_EQ(ztDeinitialize(nullptr, 1), SDK_SHUTDOWN_DONE);
+    EXPECT_EQ(ztGetBatteryStatus(h, &a, &b), SDK_ERR_INVALID_HANDLE);
+}
+
 TEST_F(ApiTest, SecondNamesAreTheSameFunctions) {
     EXPECT_EQ(reinterpret_cast<void*>(&ztInitialize), reinterpret_cast<void*>(&NrBtBarcodeInitialize));
     EXPECT_EQ(reinterpret_cast<void*>(&ztDeinitialize), reinterpret_cast<void*>(&NrBtBarcodeDeinitialize));
