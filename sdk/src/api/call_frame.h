@@ -26,6 +26,9 @@ template <class Check, class Operation>
     }
 }
 
+// SDK_OK when the arguments passed their checks, else SDK_ERR_INVALID_ARG.
+[[nodiscard]] constexpr int argumentsOk(bool ok) { return ok ? SDK_OK : SDK_ERR_INVALID_ARG; }
+
 // True when every pointer is non-null.
 template <class... Pointers>
 [[nodiscard]] constexpr bool allNonNull(const Pointers*... pointers) {

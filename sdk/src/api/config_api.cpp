@@ -9,14 +9,13 @@
 #include <string_view>
 
 using zt::sdk::allNonNull;
+using zt::sdk::argumentsOk;
 using zt::sdk::callFrame;
 using zt::sdk::ConfigItem;
 using zt::wire::Command;
 using Handle = zt::sdk::ScannerHandle;
 
 namespace {
-
-int argumentsOk(bool ok) { return ok ? SDK_OK : SDK_ERR_INVALID_ARG; }
 
 int setItem(ScannerHandle handle, ConfigItem item, std::span<const std::uint8_t> data, bool argumentsValid) {
     return callFrame(handle, [&]() -> int { return argumentsOk(argumentsValid); }, [&](Handle& h) -> int {

@@ -7,6 +7,7 @@
 #include <string_view>
 
 using zt::sdk::allNonNull;
+using zt::sdk::argumentsOk;
 using zt::sdk::callFrame;
 using zt::sdk::Mode;
 using zt::wire::Command;
@@ -17,8 +18,6 @@ namespace {
 using zt::wire::kMaxScanMode;
 using zt::wire::kMaxScanValue;
 using zt::wire::kMaxVolume;
-
-int argumentsOk(bool ok) { return ok ? SDK_OK : SDK_ERR_INVALID_ARG; }
 
 int setAffix(ScannerHandle handle, Command command, const char* text, int* length) {
     return callFrame(handle, [&]() -> int { return argumentsOk(allNonNull(text, length)); }, [&](Handle& h) -> int {
