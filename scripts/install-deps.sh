@@ -5,6 +5,7 @@ packages=(
   cmake ninja-build g++ clang ccache pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libsystemd-dev dbus-daemon python3 python3-dbusmock
+  qt6-base-dev libxtst-dev libxkbcommon-dev libx11-dev xvfb xauth
 )
 missing=()
 for p in "${packages[@]}"; do
