@@ -7,6 +7,7 @@
 #include "paired_scanners.h"
 
 #include <string>
+#include <utility>
 
 namespace ztctl {
 
