@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds the default, AddressSanitizer and ThreadSanitizer configurations, and
-# runs every test (under ThreadSanitizer the SDK's tests), then a short run of every fuzzer. Ends with one
+# runs every test (under ThreadSanitizer the threaded ones: SDK, simulator, ztctl; the real-time ones
+# run alone and not under ThreadSanitizer), then a short run of every fuzzer. Ends with one
 # summary line over all runs.
 set -uo pipefail
 cd "$(dirname "$0")/.."

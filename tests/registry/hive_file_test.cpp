@@ -40,6 +40,17 @@ TEST(HiveFile, FileAboveTheLimitIsRefusedWhole) {
     EXPECT_FALSE(hive.openLocalMachine("Test"));
 }
 
+TEST(HiveFile, FileOfExactlyTheLimitIsRead) {
+    const TempDir dir;
+    const std::string head = "REGEDIT4\n[HKLM\\Test]\n";
+    const std::string tail = "\n[HKLM\\Last]\n";
+    dir.write("edge.reg", head + std::string(kMaxHiveFileBytes - head.size() - tail.size(), ';') + tail);
+    std::vector<RegistryIssue> issues;
+    const auto hive = RegistryHive::fromFile(dir.path() / "edge.reg", &issues);
+    EXPECT_TRUE(issues.empty());
+    EXPECT_TRUE(hive.openLocalMachine("Last")) << "read to its end";
+}
+
 TEST(HiveFile, SystemHiveIsTheFileNamedByZtRegistry) {
     const TempDir dir;
     dir.write("sys.reg", "REGEDIT4\n[HKLM\\FromEnv]\n");

@@ -130,7 +130,7 @@ TEST(RegHostile, IssueListIsCapped) {
 
 TEST(RegHostile, ManySiblingsAndDeletionsLoadInLinearTime) {
     // Quadratic lookups or deletions would take minutes here and trip the test's time-out.
-    constexpr int kKeys = 100000;
+    constexpr int kKeys = static_cast<int>(kMaxHiveKeys / 2);
     std::string text = "REGEDIT4\n";
     for (int i = 0; i < kKeys; ++i) text += "[HKLM\\Wide\\k" + std::to_string(i) + "]\n\"v\"=dword:1\n";
     for (int i = 0; i < kKeys; i += 2) text += "[-HKLM\\Wide\\k" + std::to_string(i) + "]\n";
@@ -138,8 +138,44 @@ TEST(RegHostile, ManySiblingsAndDeletionsLoadInLinearTime) {
     const auto wide = hive.openLocalMachine("Wide");
     ASSERT_TRUE(wide);
     EXPECT_EQ(wide->subkeyName(0), "k1");
-    EXPECT_EQ(wide->subkeyName(kKeys / 2 - 1), "k99999");
+    EXPECT_EQ(wide->subkeyName(kKeys / 2 - 1), "k" + std::to_string(kKeys - 1));
     EXPECT_FALSE(wide->subkeyName(kKeys / 2));
+}
+
+// Keys HKLM, W and w0, w1, ...: `keys` keys in all.
+std::string wideHive(std::size_t keys) {
+    std::string text = "REGEDIT4\n[HKLM\\W]\n";
+    for (std::size_t i = 0; i + 2 < keys; ++i) text += "[HKLM\\W\\w" + std::to_string(i) + "]\n";
+    return text + "[HKLM\\W]\n\"last\"=dword:1\n";
+}
+
+TEST(RegHostile, KeysUpToTheLimitLoadAndOneMoreEmptiesTheHive) {
+    std::vector<RegistryIssue> issues;
+    const auto full = parseHive(wideHive(kMaxHiveKeys), &issues);
+    EXPECT_TRUE(issues.empty());
+    ASSERT_TRUE(full.openLocalMachine("W"));
+    EXPECT_NE(full.openLocalMachine("W")->value("last"), nullptr);
+
+    const auto over = parseHive(wideHive(kMaxHiveKeys + 1), &issues);
+    ASSERT_EQ(issues.size(), 1u);
+    EXPECT_EQ(issues[0].line, 0u);
+    EXPECT_EQ(issues[0].message, "more than " + std::to_string(kMaxHiveKeys) + " keys; the registry is read as empty");
+    EXPECT_FALSE(over.openKey("HKLM")) << "no half registry";
+}
+
+TEST(RegHostile, DeepDistinctPathsAndDeletedKeysCountTowardsTheLimit) {
+    // Each line would make kMaxKeyDepth new keys: without a limit 8 MiB of such lines take gigabytes.
+    std::string deep;
+    for (std::size_t i = 1; i < kMaxKeyDepth; ++i) deep += "\\d";
+    std::string text = "REGEDIT4\n";
+    for (std::size_t line = 0; text.size() < kMaxHiveFileBytes / 4; ++line) {
+        text += "[HKLM\\p" + std::to_string(line) + deep + "]\n[-HKLM\\p" + std::to_string(line) + "]\n";
+    }
+    std::vector<RegistryIssue> issues;
+    const auto hive = parseHive(text, &issues);
+    ASSERT_FALSE(issues.empty());
+    EXPECT_NE(issues.back().message.find("keys; the registry is read as empty"), std::string::npos);
+    EXPECT_FALSE(hive.openKey("HKLM"));
 }
 
 TEST(RegHostile, RandomBinaryJunkNeverCrashes) {

@@ -45,5 +45,23 @@ TEST(UsbSerialPort, MissingKeyOrFileIsNotUsb) {
     EXPECT_TRUE(isUsbSerialPort("COM7"));
 }
 
+TEST(UsbSerialPort, TheSystemHiveIsReadAgainOnceItsFileChanges) {
+    const test::TempDir dir;
+    const test::ScopedEnv registry("ZT_REGISTRY", (dir.path() / "map.reg").string());
+    const std::string head = "REGEDIT4\n[HKLM\\HARDWARE\\DEVICEMAP\\SERIALCOMM]\n";
+    dir.write("map.reg", head + "\"USBSER000\"=\"COM7\"\n");
+    EXPECT_TRUE(isUsbSerialPort("COM7"));
+    EXPECT_TRUE(isUsbSerialPort("COM7"));
+    // Same size, same file, written within the same clock tick: still seen.
+    dir.write("map.reg", head + "\"USBSER000\"=\"COM8\"\n");
+    EXPECT_FALSE(isUsbSerialPort("COM7"));
+    EXPECT_TRUE(isUsbSerialPort("COM8"));
+    const test::TempDir other;
+    other.write("map.reg", head + "\"USBSER000\"=\"COM7\"\n");
+    const test::ScopedEnv moved("ZT_REGISTRY", (other.path() / "map.reg").string());
+    EXPECT_TRUE(isUsbSerialPort("COM7"));
+    EXPECT_FALSE(isUsbSerialPort("COM8"));
+}
+
 }  // namespace
 }  // namespace zt::platform

@@ -84,7 +84,22 @@ TEST_F(ScannerTest, RecordsRequestsAndAcknowledgementsButAnswersOnlyRequests) {
 
     scanner.clearFrames();
     EXPECT_TRUE(scanner.frames().empty());
-    EXPECT_FALSE(scanner.waitForFrames(1, 1ms));
+    EXPECT_FALSE(scanner.waitForFrames(1, 0ms));
+}
+
+TEST_F(ScannerTest, FramesAreStampedWhenReadNotWhenTheirTurnToBeAnsweredComes) {
+    // The first answer takes two gaps to write; the second frame arrived with the first all the same.
+    constexpr auto gap = 150ms;
+    scanner.splitAnswers(1, 3, gap);
+    auto both = handshake(1);
+    const auto second = handshake(2);
+    both.insert(both.end(), second.begin(), second.end());
+    client.write(both);
+    ASSERT_TRUE(scanner.waitForFrames(2, kDeadline));
+    const auto frames = scanner.frames();
+    EXPECT_LT(frames[1].at - frames[0].at, gap);
+    ASSERT_TRUE(client.readFrame());
+    ASSERT_TRUE(client.readFrame());
 }
 
 TEST_F(ScannerTest, SendsPacketsAndRawBytesAsGiven) {

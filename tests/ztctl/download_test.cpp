@@ -92,5 +92,23 @@ TEST_F(Download, InterruptedDownloadReplacesNothing) {
     EXPECT_TRUE(hiddenFiles(folder()).empty());
 }
 
+TEST_F(Download, ASecondSignalEndsAtOnceAndLeavesNoTemporaryFile) {
+    auto& five = simulator.addScanner(5);
+    five.fillRecords(300);
+    five.setBaud(9600);
+    auto child = startZtctl({"download", "5", "--out", folder().string()});
+    ASSERT_TRUE(child->waitForStderr("COM5: 0 of 300 records")) << child->err();
+    ASSERT_EQ(hiddenFiles(folder()).size(), 1U) << "the download writes its temporary file";
+    // Both signals wait while the program is stopped: the second finds the first still being handled.
+    child->signal(SIGSTOP);
+    child->signal(SIGINT);
+    child->signal(SIGTERM);
+    child->signal(SIGCONT);
+    EXPECT_EQ(child->wait(5s), 130) << child->err();
+    EXPECT_NE(child->err().find("ztctl: stopped at once"), std::string::npos) << child->err();
+    EXPECT_TRUE(hiddenFiles(folder()).empty());
+    EXPECT_FALSE(std::filesystem::exists(folder() / "COM5_ScanData.txt"));
+}
+
 }  // namespace
 }  // namespace ztctl::test

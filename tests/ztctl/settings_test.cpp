@@ -99,6 +99,20 @@ TEST_F(Settings, ASilentScannerTimesOut) {
     EXPECT_EQ(result.out, "");
 }
 
+TEST_F(Settings, ATimeTheScannerDidNotGiveIsAFailureNotADate) {
+    auto& five = simulator.addScanner(5);
+    // Status "done" without the seven time bytes: the SDK succeeds and writes nothing.
+    five.teach(zt::wire::Command::Time, [](const auto&, auto) { return std::optional<zt::sim::Bytes>{{0x00}}; });
+    const auto get = ztctl({"get", "5", "time"});
+    EXPECT_EQ(get.status, 1);
+    EXPECT_EQ(get.out, "");
+    EXPECT_EQ(get.err, "COM5: time: the scanner's answer held no value; nothing was read\n");
+    const auto info = ztctl({"info", "5", "--json"});
+    EXPECT_EQ(info.status, 1);
+    EXPECT_NE(info.out.find(R"("time":null,)"), std::string::npos) << info.out;
+    EXPECT_NE(info.out.find(R"("buzzer_volume":3,)"), std::string::npos) << "the rest is still read";
+}
+
 TEST_F(Settings, SymbologyByNumbersOrName) {
     auto& five = simulator.addScanner(5);
     const auto set = ztctl({"symbology", "5", "set", "upc-a", "0"});

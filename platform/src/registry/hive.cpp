@@ -1,4 +1,5 @@
 #include <cstdlib>
+#include <string>
 #include <utility>
 
 #include "hive_store.h"
@@ -70,7 +71,15 @@ RegistryHive RegistryHive::fromBytes(std::span<const std::uint8_t> bytes, std::v
     auto store = std::make_unique<detail::HiveStore>();
     const std::string text = detail::fileTextToUtf8(bytes);
     detail::IssueSink sink(issues);
-    detail::RegFileParser(text, *store, sink).run();
+    const bool complete = detail::RegFileParser(text, *store, sink).run();
+    if (!complete) {
+        // Half a registry could hide the very keys a caller looks for; none is the honest answer.
+        if (issues != nullptr) {
+            issues->push_back(RegistryIssue{0, "more than " + std::to_string(kMaxHiveKeys) +
+                                                   " keys; the registry is read as empty"});
+        }
+        return RegistryHive();
+    }
     sink.finish();
     store->compact();
     return RegistryHive(std::move(store));

@@ -3,7 +3,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 
 #include "zt/platform/registry.h"
@@ -29,11 +31,16 @@ void reportFileIssue(std::vector<RegistryIssue>* issues, std::string message) {
     if (issues != nullptr) issues->push_back(RegistryIssue{0, std::move(message)});
 }
 
-// Reads at most limit + 1 bytes, so that a file that grew past the limit is noticed.
-[[nodiscard]] bool readBounded(int fd, std::size_t limit, std::vector<std::uint8_t>& bytes) {
-    bytes.resize(limit + 1);
+// Reads the file by the size it has now, and a little beyond it, so that a file that grew meanwhile is
+// read whole, and one that grew past `limit` is noticed (more than `limit` bytes come back).
+[[nodiscard]] bool readBounded(int fd, std::size_t size, std::size_t limit, std::vector<std::uint8_t>& bytes) {
+    bytes.resize(std::min(size, limit) + 1);
     std::size_t used = 0;
-    while (used < bytes.size()) {
+    while (true) {
+        if (used == bytes.size()) {
+            if (used > limit) break;
+            bytes.resize(std::min(limit + 1, 2 * used));
+        }
         const ssize_t got = ::read(fd, bytes.data() + used, bytes.size() - used);
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) return false;
@@ -58,8 +65,12 @@ RegistryHive RegistryHive::fromFile(const std::filesystem::path& path, std::vect
         reportFileIssue(issues, "not a regular file");
         return RegistryHive();
     }
+    if (static_cast<std::uintmax_t>(info.st_size) > kMaxHiveFileBytes) {
+        reportFileIssue(issues, "file larger than " + std::to_string(kMaxHiveFileBytes) + " bytes");
+        return RegistryHive();
+    }
     std::vector<std::uint8_t> bytes;
-    if (!readBounded(file.get(), kMaxHiveFileBytes, bytes)) {
+    if (!readBounded(file.get(), static_cast<std::size_t>(info.st_size), kMaxHiveFileBytes, bytes)) {
         reportFileIssue(issues, std::strerror(errno));
         return RegistryHive();
     }

@@ -22,10 +22,12 @@ const RegistryValue* HiveStore::value(NodeId key, std::string_view name) const {
     return it == node.valueIndex.end() ? nullptr : &node.values[it->second];
 }
 
-NodeId HiveStore::ensureChild(NodeId parent, std::string_view name) {
+std::optional<NodeId> HiveStore::ensureChild(NodeId parent, std::string_view name) {
     std::string folded = foldName(name);
     if (const auto it = nodes_[parent].childIndex.find(folded); it != nodes_[parent].childIndex.end())
         return it->second;
+    // Node 0 is the top, not a key. Deleted subtrees stay in the array, so they count too.
+    if (nodes_.size() > kMaxHiveKeys) return std::nullopt;
     const auto id = static_cast<NodeId>(nodes_.size());
     KeyNode created;
     created.name = std::string(name);

@@ -38,8 +38,8 @@ public:
     [[nodiscard]] std::optional<NodeId> child(NodeId parent, std::string_view name) const;
     [[nodiscard]] const RegistryValue* value(NodeId key, std::string_view name) const;
 
-    // Building, while a file is read.
-    NodeId ensureChild(NodeId parent, std::string_view name);
+    // Building, while a file is read. Nothing when the hive already holds kMaxHiveKeys keys.
+    [[nodiscard]] std::optional<NodeId> ensureChild(NodeId parent, std::string_view name);
     void removeChild(NodeId parent, std::string_view name);
     void setValue(NodeId key, RegistryValue value);
     void removeValue(NodeId key, std::string_view name);

@@ -32,9 +32,14 @@ void IssueSink::finish() {
         out_->push_back(RegistryIssue{0, std::to_string(dropped_) + " further issues not listed"});
 }
 
-void RegFileParser::run() {
+bool RegFileParser::run() {
     readHeader();
-    while (const auto line = reader_.next()) handleLine(*line);
+    while (!full_) {
+        const auto line = reader_.next();
+        if (!line) break;
+        handleLine(*line);
+    }
+    return !full_;
 }
 
 void RegFileParser::readHeader() {
@@ -93,9 +98,18 @@ void RegFileParser::handleSection(std::string_view text, std::size_t line) {
         section_ = Section::Deleted;
         return;
     }
-    key_ = store_.ensureChild(HiveStore::kTop, *root);
-    for (std::size_t i = 1; i < names->size(); ++i) key_ = store_.ensureChild(key_, (*names)[i]);
-    section_ = Section::Key;
+    if (openKey(*names, *root)) section_ = Section::Key;
+}
+
+bool RegFileParser::openKey(const std::vector<std::string_view>& names, std::string_view root) {
+    auto key = store_.ensureChild(HiveStore::kTop, root);
+    for (std::size_t i = 1; key && i < names.size(); ++i) key = store_.ensureChild(*key, names[i]);
+    if (!key) {
+        full_ = true;
+        return false;
+    }
+    key_ = *key;
+    return true;
 }
 
 bool RegFileParser::checkKeyNames(const std::vector<std::string_view>& names, std::size_t line) {

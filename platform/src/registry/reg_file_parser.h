@@ -32,7 +32,8 @@ public:
     RegFileParser(std::string_view text, HiveStore& store, IssueSink& issues) noexcept
         : reader_(text), store_(store), issues_(issues) {}
 
-    void run();
+    // False when the file needs more keys than a hive may hold; reading stopped there.
+    [[nodiscard]] bool run();
 
 private:
     // Where values of the current section go.
@@ -48,6 +49,7 @@ private:
     void handleSection(std::string_view text, std::size_t line);
     void handleValue(std::string_view text, std::size_t line);
     [[nodiscard]] bool checkKeyNames(const std::vector<std::string_view>& names, std::size_t line);
+    [[nodiscard]] bool openKey(const std::vector<std::string_view>& names, std::string_view root);
     void deleteKey(const std::vector<std::string_view>& names, std::string_view root);
     void storeValue(std::string name, ValueData data);
 
@@ -57,6 +59,7 @@ private:
     ValueDataParser values_{reader_, false};
     Section section_ = Section::None;
     NodeId key_ = HiveStore::kTop;
+    bool full_ = false;
 };
 
 }  // namespace zt::platform::detail

@@ -39,6 +39,9 @@ void LineWorker::run() {
 void LineWorker::readLine() {
     std::array<std::uint8_t, 4096> chunk{};
     const auto got = ::read(master_, chunk.data(), chunk.size());
+    // Stamped now, before parsing and answering: the frames that this read completes arrived by then,
+    // however long the answers to earlier frames of the same read take.
+    const auto readAt = Clock::now();
     if (got <= 0) {
         if (got == 0 || (errno != EAGAIN && errno != EINTR)) lineUp_ = false;
         return;
@@ -47,21 +50,21 @@ void LineWorker::readLine() {
     while (!rest.empty() && !waiter_.stopping()) {
         rest = rest.subspan(parser_.feed(rest));
         // The parser holds the largest possible frame, so a full parser always yields a frame here.
-        while (auto frame = parser_.next()) handle(std::move(*frame));
+        while (auto frame = parser_.next()) handle(std::move(*frame), readAt);
     }
 }
 
-void LineWorker::handle(ParsedFrame frame) {
-    const auto at = arrival(frame);
+void LineWorker::handle(ParsedFrame frame, Clock::time_point readAt) {
+    const auto at = arrival(frame, readAt);
     if (!waiter_.sleepUntil(at)) return;
     core_.log.add({at, frame.header, frame.payload});
     if (frame.header.isRequest()) writeReply(core_.responder.respond(frame.header, frame.payload));
 }
 
-Clock::time_point LineWorker::arrival(const ParsedFrame& frame) {
+Clock::time_point LineWorker::arrival(const ParsedFrame& frame, Clock::time_point readAt) {
     const unsigned baud = core_.baud.load();
-    if (baud == 0) return Clock::now();
-    receiveFree_ = std::max(Clock::now(), receiveFree_) +
+    if (baud == 0) return readAt;
+    receiveFree_ = std::max(readAt, receiveFree_) +
                    wireTime(wire::kFrameOverhead + frame.payload.size(), baud);
     return receiveFree_;
 }

@@ -21,9 +21,10 @@ public:
 
 private:
     void readLine();
-    void handle(ParsedFrame frame);
-    // Models the frame's own wire time when a baud rate is set; returns when its last byte "arrived".
-    [[nodiscard]] Clock::time_point arrival(const ParsedFrame& frame);
+    void handle(ParsedFrame frame, Clock::time_point readAt);
+    // When the frame's last byte arrived: the time of the read that completed it, plus the frame's own
+    // wire time when a baud rate is set.
+    [[nodiscard]] Clock::time_point arrival(const ParsedFrame& frame, Clock::time_point readAt);
     void writeReply(const Reply& reply);
     void writeQueued();
 

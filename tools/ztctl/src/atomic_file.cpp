@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
+#include <set>
 #include <system_error>
 #include <vector>
 
@@ -25,7 +27,32 @@ mode_t newFileMode() {
     return static_cast<mode_t>(0666 & ~mask);
 }
 
+// The temporary files that exist now. A rename and the removal of its entry happen under the lock, so
+// removeUncommittedFiles() never removes a file that has become its target.
+class UncommittedFiles {
+public:
+    static UncommittedFiles& instance() {
+        static UncommittedFiles files;
+        return files;
+    }
+    std::mutex mutex;
+    std::set<std::string> paths;
+};
+
+void forget(const std::filesystem::path& path) {
+    auto& files = UncommittedFiles::instance();
+    const std::lock_guard lock(files.mutex);
+    files.paths.erase(path.string());
+}
+
 }  // namespace
+
+void removeUncommittedFiles() noexcept {
+    auto& files = UncommittedFiles::instance();
+    const std::lock_guard lock(files.mutex);
+    for (const auto& path : files.paths) ::unlink(path.c_str());
+    files.paths.clear();
+}
 
 AtomicFile::AtomicFile(std::filesystem::path folder) {
     const std::string pattern = (folder / ".ztctl-download-XXXXXX").string();
@@ -34,10 +61,14 @@ AtomicFile::AtomicFile(std::filesystem::path folder) {
     fd_ = UniqueFd(::mkostemp(name.data(), O_CLOEXEC));
     if (!fd_.valid()) fail("cannot create a file in " + folder.string());
     tempPath_ = name.data();
+    auto& files = UncommittedFiles::instance();
+    const std::lock_guard lock(files.mutex);
+    files.paths.insert(tempPath_.string());
 }
 
 AtomicFile::~AtomicFile() {
     if (committed_) return;
+    forget(tempPath_);
     fd_.reset();
     std::error_code ignored;
     std::filesystem::remove(tempPath_, ignored);
@@ -64,7 +95,10 @@ void AtomicFile::commit(const std::filesystem::path& target) {
     if (::fchmod(fd_.get(), newFileMode()) != 0) fail("cannot set the permissions of " + tempPath_.string());
     if (::fsync(fd_.get()) != 0) fail("cannot write " + tempPath_.string());
     if (::close(fd_.release()) != 0) fail("cannot write " + tempPath_.string());
+    auto& files = UncommittedFiles::instance();
+    const std::lock_guard lock(files.mutex);
     if (std::rename(tempPath_.c_str(), target.c_str()) != 0) fail("cannot replace " + target.string());
+    files.paths.erase(tempPath_.string());
     committed_ = true;
 }
 

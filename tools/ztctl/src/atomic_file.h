@@ -34,4 +34,8 @@ private:
     bool committed_ = false;
 };
 
+// Removes the temporary file of every AtomicFile not yet committed or destroyed, for a process about to
+// end without unwinding (a second Ctrl-C). Safe while other threads write or commit them.
+void removeUncommittedFiles() noexcept;
+
 }  // namespace ztctl

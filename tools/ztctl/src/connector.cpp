@@ -43,10 +43,10 @@ void Connector::open(unsigned port, const std::stop_token& stop) {
     int error = SDK_OK;
     ScannerHandle handle = ztInitialize(port, &error, &LiveEventSink::onDisconnect, &LiveEventSink::onScanData);
     if (handle == nullptr) {
-        sink_.failOpen(error == SDK_OK ? SDK_ERR_OPEN_FAILED : error);
+        sink_.failOpen(port, error == SDK_OK ? SDK_ERR_OPEN_FAILED : error);
         return;
     }
-    if (!sink_.finishOpen(handle) || stop.stop_requested()) return;
+    if (!sink_.finishOpen(port, handle) || stop.stop_requested()) return;
     const auto now = localScannerTime();
     sink_.post({LiveEvent::Kind::ClockSet, port, ztSetTime(handle, now.data()), {}});
 }

@@ -31,6 +31,8 @@ const std::string_view kDownloadHelp =
     "NAME is the scanner's name from the device search, or COM<n>; a '/' in it becomes '_'. When two\n"
     "scanners have the same name, each file gets the port too: 'NAME (COM5)_ScanData.txt'. A file is\n"
     "replaced only when its scanner's download succeeded. The records stay in the scanner.\n"
+    "Each scanner is opened just for its own download; a barcode it sends live meanwhile is reported on\n"
+    "stderr (it is not in the file).\n"
     "Progress goes to stderr: a bar per scanner on a terminal, plain lines otherwise.\n";
 
 namespace {
@@ -147,9 +149,8 @@ int runDownload(const Context& context, Words args) {
     const ScannerNames names(searchPairedScanners());
     const auto form = arguments.has("--no-time") ? zt::scandata::LineForm::WithoutTime : zt::scandata::LineForm::WithTime;
     Downloader downloader(folder, fileNames(ports, names), form);
-    return runInterruptible(context.signals, [&](std::stop_token stop) {
-        return forEachScanner(ports, names, stop, [&](OpenScanner& scanner) { return downloader.download(scanner); });
-    });
+    return runOnScanners(context, ports, names, false, Opening::EachInTurn,
+                         [&](OpenScanner& scanner) { return downloader.download(scanner); });
 }
 
 }  // namespace ztctl

@@ -7,6 +7,7 @@
 #include "scanner_run.h"
 #include "sdk_result.h"
 #include "setting_keys.h"
+#include "setting_read.h"
 
 #include <cstdio>
 #include <string>
@@ -20,7 +21,9 @@ const std::string_view kInfoHelp =
     "notation), power-save time and the six flags, under the names that 'ztctl keys' lists.\n"
     "A value that cannot be read is reported on stderr; after a scanner stops answering, the rest of\n"
     "its values are skipped.\n"
-    "  --json   one JSON object per scanner; values that could not be read are null\n";
+    "Live barcodes that scanners send meanwhile are reported on stderr.\n"
+    "  --json   one JSON object per scanner; values that could not be read are null; live barcodes as\n"
+    "           JSON lines on stderr, as 'ztctl listen --json' prints them\n";
 
 namespace {
 
@@ -38,12 +41,8 @@ std::vector<InfoItem> readInfo(const OpenScanner& scanner, std::stop_token stop,
         if (!key.inInfo) continue;
         InfoItem item{&key, false, {}};
         if (!linkDown && !stop.stop_requested()) {
-            const int rc = key.read(scanner.handle(), item.reading);
-            item.read = rc == SDK_OK;
-            if (!item.read) {
-                reportFailure(scanner.port(), rc, key.name);
-                linkDown = linkFailure(rc);
-            }
+            const int rc = readSetting(scanner, key, item.reading, item.read);
+            linkDown = linkFailure(rc);
         }
         allRead = allRead && item.read;
         items.push_back(std::move(item));
@@ -91,8 +90,9 @@ int runInfo(const Context& context, Words args) {
     const auto ports = parsePorts(arguments.positionals());
     const bool json = arguments.has("--json");
     const ScannerNames names(searchPairedScanners());
-    return runInterruptible(context.signals, [&](std::stop_token stop) {
-        return forEachScanner(ports, names, stop, [&](OpenScanner& scanner) {
+    LiveReports reports(names, json);
+    return runInterruptible(context.signals, reports, [&](std::stop_token stop) {
+        return forEachScanner({ports, names, reports.sink(), Opening::Together}, stop, [&](OpenScanner& scanner) {
             bool allRead = true;
             const auto items = readInfo(scanner, stop, allRead);
             const auto text = json ? asJson(scanner, items) : asText(scanner, items);

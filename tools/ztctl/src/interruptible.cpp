@@ -1,5 +1,6 @@
 #include "interruptible.h"
 
+#include "atomic_file.h"
 #include "event_fd.h"
 #include "scanner_session.h"
 
@@ -12,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <optional>
 #include <span>
 #include <string>
 #include <thread>
@@ -44,7 +46,7 @@ bool isYes(std::string answer) {
 
 }  // namespace
 
-int runInterruptible(const StopSignals& signals, const std::function<int(std::stop_token)>& work) {
+int runInterruptible(const StopSignals& signals, LiveReports& reports, const std::function<int(std::stop_token)>& work) {
     const EventFd done;
     int result = 1;
     std::exception_ptr failure;
@@ -56,20 +58,29 @@ int runInterruptible(const StopSignals& signals, const std::function<int(std::st
         }
         done.signal();
     });
-    bool interrupted = false;
-    const int fds[] = {done.fd(), signals.fd()};
-    while (waitReadable(fds) == 1) {
+    // The shutdown runs on a thread of its own, so that this one still sees a second signal at once even
+    // when closing takes its time.
+    std::optional<std::jthread> stopping;
+    // In this order: a pending signal wins over the end of the work, and reports are printed before it.
+    const int fds[] = {signals.fd(), reports.fd(), done.fd()};
+    for (std::size_t ready = waitReadable(fds); ready < 2; ready = waitReadable(fds)) {
+        if (ready == 1) {
+            reports.printPending();
+            continue;
+        }
         if (!signals.take()) continue;
-        if (interrupted) {
+        if (stopping) {
+            removeUncommittedFiles();
             std::fputs("ztctl: stopped at once\n", stderr);
             std::_Exit(kExitSecondSignal);
         }
-        interrupted = true;
         std::fputs("ztctl: interrupted; closing the scanners\n", stderr);
         worker.request_stop();
-        SdkShutdown::shutdownNow();
+        stopping.emplace([] { SdkShutdown::shutdownNow(); });
     }
     worker.join();
+    stopping.reset();  // joins
+    reports.printPending();
     if (failure) std::rethrow_exception(failure);
     return result;
 }

@@ -1,5 +1,6 @@
 #include "live_events.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <utility>
 
@@ -32,25 +33,54 @@ void LiveEventSink::postLocked(LiveEvent event) {
 
 void LiveEventSink::beginOpen(unsigned port) {
     const std::lock_guard lock(mutex_);
-    opening_ = port;
-    lostWhileOpening_ = false;
+    opening_.insert(port);
 }
 
-bool LiveEventSink::finishOpen(ScannerHandle handle) {
+bool LiveEventSink::finishOpen(unsigned port, ScannerHandle handle) {
     const std::lock_guard lock(mutex_);
-    const unsigned port = opening_.value_or(0);
-    opening_.reset();
-    if (lostWhileOpening_) return false;
-    ports_[handle] = port;
+    if (const auto found = opening_.find(port); found != opening_.end()) opening_.erase(found);
+    closed_.erase(handle);  // a new handle at the address of a closed one
+    auto waiting = std::move(unclaimed_[handle]);
+    unclaimed_.erase(handle);
+    const bool lost = std::ranges::any_of(waiting, [](const LiveEvent& e) { return e.kind == LiveEvent::Kind::Lost; });
+    if (!lost) ports_[handle] = port;
+    for (auto& event : waiting) {
+        event.port = port;
+        postLocked(std::move(event));
+    }
+    if (lost) return false;
     postLocked({LiveEvent::Kind::Opened, port, SDK_OK, {}});
     return true;
 }
 
-void LiveEventSink::failOpen(int error) {
+void LiveEventSink::failOpen(unsigned port, int error) {
     const std::lock_guard lock(mutex_);
-    const unsigned port = opening_.value_or(0);
-    opening_.reset();
+    if (const auto found = opening_.find(port); found != opening_.end()) opening_.erase(found);
     postLocked({LiveEvent::Kind::OpenFailed, port, error, {}});
+    if (!opening_.empty()) return;
+    // Every open has ended: what still waits came from opens that returned no handle. Their barcodes
+    // are told as this port's rather than lost; a loss of a scanner that never opened means nothing.
+    for (auto& [handle, events] : unclaimed_) {
+        for (auto& event : events) {
+            if (event.kind == LiveEvent::Kind::Lost) continue;
+            event.port = port;
+            postLocked(std::move(event));
+        }
+    }
+    unclaimed_.clear();
+}
+
+void LiveEventSink::closed(ScannerHandle handle) {
+    const std::lock_guard lock(mutex_);
+    if (const auto found = ports_.find(handle); found != ports_.end()) {
+        closed_[handle] = found->second;
+        ports_.erase(found);
+    }
+}
+
+bool LiveEventSink::isOpen(ScannerHandle handle) const {
+    const std::lock_guard lock(mutex_);
+    return ports_.contains(handle);
 }
 
 std::vector<ScannerHandle> LiveEventSink::beginClosing() {
@@ -64,24 +94,39 @@ std::vector<ScannerHandle> LiveEventSink::beginClosing() {
 std::optional<unsigned> LiveEventSink::portOfLocked(ScannerHandle handle) const {
     if (const auto found = ports_.find(handle); found != ports_.end()) return found->second;
     if (closing_) return std::nullopt;
-    return opening_;
+    if (opening_.size() == 1) return *opening_.begin();
+    if (!opening_.empty()) return std::nullopt;
+    if (const auto found = closed_.find(handle); found != closed_.end()) return found->second;
+    return std::nullopt;
+}
+
+void LiveEventSink::routeLocked(ScannerHandle handle, LiveEvent event) {
+    if (const auto port = portOfLocked(handle)) {
+        event.port = *port;
+        postLocked(std::move(event));
+    } else if (!closing_ && !opening_.empty()) {
+        unclaimed_[handle].push_back(std::move(event));
+    }
 }
 
 void LiveEventSink::scanned(ScannerHandle handle, const unsigned char* record, int length, bool deleted) {
-    const std::lock_guard lock(mutex_);
-    const auto port = portOfLocked(handle);
-    if (!port || record == nullptr || length <= 0) return;
-    LiveEvent event{deleted ? LiveEvent::Kind::Deleted : LiveEvent::Kind::Scan, *port, SDK_OK, {}};
+    if (record == nullptr || length <= 0) return;
+    LiveEvent event{deleted ? LiveEvent::Kind::Deleted : LiveEvent::Kind::Scan, 0, SDK_OK, {}};
     event.record.assign(record, record + length);
-    postLocked(std::move(event));
+    const std::lock_guard lock(mutex_);
+    routeLocked(handle, std::move(event));
 }
 
 void LiveEventSink::lost(ScannerHandle handle) {
     const std::lock_guard lock(mutex_);
-    const auto port = portOfLocked(handle);
-    if (!port) return;
-    if (ports_.erase(handle) == 0) lostWhileOpening_ = true;
-    postLocked({LiveEvent::Kind::Lost, *port, SDK_OK, {}});
+    if (const auto found = ports_.find(handle); found != ports_.end()) {
+        const unsigned port = found->second;
+        ports_.erase(found);
+        postLocked({LiveEvent::Kind::Lost, port, SDK_OK, {}});
+        return;
+    }
+    // Lost before its open returned: the open that returns this handle reports the loss instead.
+    if (!closing_ && !opening_.empty()) unclaimed_[handle].push_back({LiveEvent::Kind::Lost, 0, SDK_OK, {}});
 }
 
 void LiveEventSink::onScanData(ScannerHandle handle, const unsigned char* record, int length, int deleted) {

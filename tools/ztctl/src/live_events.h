@@ -1,11 +1,12 @@
-// Hands the SDK's callbacks to `listen`'s main loop. The callbacks carry no context and run on the SDK's
+// Hands the SDK's callbacks to a command's main loop. The callbacks carry no context and run on the SDK's
 // dispatcher thread, which must not be held up: they only look up the scanner's port and queue an event,
 // and the main loop, woken through a descriptor, does the rest.
 //
 // A handle is mapped to its port while it is open. The SDK may report a scanner before ztInitialize has
-// returned its handle (a barcode, or a loss, right after the handshake); such events belong to the one
-// open in progress. A lost handle leaves the map inside its disconnect callback, before the SDK frees it,
-// so a later handle at the same address is never mistaken for it.
+// returned its handle (a barcode, or a loss, right after the handshake). With one open in progress such
+// an event belongs to it; with several it waits under its handle until an open returns that handle. A
+// lost handle leaves the map inside its disconnect callback, before the SDK frees it, so a later handle
+// at the same address is never mistaken for it.
 #pragma once
 
 #include "event_fd.h"
@@ -17,6 +18,7 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <vector>
 
 namespace ztctl {
@@ -41,11 +43,17 @@ public:
     [[nodiscard]] std::deque<LiveEvent> take();
     void post(LiveEvent event);
 
-    // Around one ztInitialize (one at a time).
+    // Around each ztInitialize; several may be in progress at once.
     void beginOpen(unsigned port);
-    // Maps the handle and posts Opened; false when the scanner was already lost again (Lost was posted).
-    [[nodiscard]] bool finishOpen(ScannerHandle handle);
-    void failOpen(int error);
+    // Maps the handle and posts the events that waited for it, then Opened; false when the scanner was
+    // already lost again (Lost was posted instead of Opened).
+    [[nodiscard]] bool finishOpen(unsigned port, ScannerHandle handle);
+    void failOpen(unsigned port, int error);
+    // After ztDeinitialize(handle, 0) returned: the handle is no longer mapped. Events that the SDK still
+    // delivers for it are told as the port's while no open is in progress.
+    void closed(ScannerHandle handle);
+    // Whether the handle is open: mapped, and not lost.
+    [[nodiscard]] bool isOpen(ScannerHandle handle) const;
 
     // For closing: the open handles. From then on, events of handles that are not mapped are dropped.
     [[nodiscard]] std::vector<ScannerHandle> beginClosing();
@@ -55,16 +63,20 @@ public:
     static void onDisconnect(ScannerHandle handle);
 
 private:
-    // The port of `handle`, or of the open in progress for an unknown handle; under the lock.
+    // The port of `handle`, of the only open in progress for an unknown handle, or of a closed handle;
+    // nothing when it cannot be told yet. Under the lock.
     [[nodiscard]] std::optional<unsigned> portOfLocked(ScannerHandle handle) const;
+    // Posts the event with the handle's port, or keeps it until an open returns the handle.
+    void routeLocked(ScannerHandle handle, LiveEvent event);
     void postLocked(LiveEvent event);
     void scanned(ScannerHandle handle, const unsigned char* record, int length, bool deleted);
     void lost(ScannerHandle handle);
 
     mutable std::mutex mutex_;
     std::map<ScannerHandle, unsigned> ports_;
-    std::optional<unsigned> opening_;
-    bool lostWhileOpening_ = false;
+    std::map<ScannerHandle, unsigned> closed_;
+    std::multiset<unsigned> opening_;
+    std::map<ScannerHandle, std::vector<LiveEvent>> unclaimed_;  // of handles no open has returned yet
     bool closing_ = false;
     std::deque<LiveEvent> events_;
     EventFd ready_;

@@ -32,11 +32,14 @@ std::string_view textOf(const LiveScan& scan) {
 
 }  // namespace
 
+std::string liveScanTime(const LiveScan& scan) { return formatScannerTime(timeOf(scan)); }
+std::string liveScanData(const LiveScan& scan) { return displayForm(textOf(scan)); }
+
 bool liveScanTimePlausible(const LiveScan& scan) { return plausibleTime(timeOf(scan)); }
 
 std::string formatLiveLine(const LiveScan& scan, bool json) {
-    const auto time = formatScannerTime(timeOf(scan));
-    const auto data = displayForm(textOf(scan));
+    const auto time = liveScanTime(scan);
+    const auto data = liveScanData(scan);
     if (json) {
         JsonObject object;
         object.add("time", time).add("port", portLabel(scan.port));

@@ -17,6 +17,10 @@ struct LiveScan {
     bool deleted = false;
 };
 
+// The scan time as "YYYY/MM/DD hh:mm:ss", and the data in display form, of the record.
+[[nodiscard]] std::string liveScanTime(const LiveScan& scan);
+[[nodiscard]] std::string liveScanData(const LiveScan& scan);
+
 // Whether the record's time bytes are a possible moment; the line shows them as sent either way.
 [[nodiscard]] bool liveScanTimePlausible(const LiveScan& scan);
 

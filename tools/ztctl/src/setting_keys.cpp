@@ -75,18 +75,29 @@ int readStorage(ScannerHandle h, Reading& out) {
     return rc;
 }
 
+// Output buffers start filled with this byte: no time byte can be 0xFF in all seven places, and a text
+// the SDK writes ends in a zero byte, so what is left as it was shows that nothing was written.
+constexpr std::uint8_t kUnwritten = 0xFF;
+
+bool textWritten(std::span<const char> buffer) { return std::ranges::find(buffer, '\0') != buffer.end(); }
+
 int readTime(ScannerHandle h, Reading& out) {
     ScannerTime time{};
+    time.fill(kUnwritten);
     const int rc = ztGetTime(h, time.data());
     out = text(formatScannerTime(time));
+    out.written = std::ranges::any_of(time, [](std::uint8_t b) { return b != kUnwritten; });
     return rc;
 }
 
 template <int (*Get)(ScannerHandle, char*, int*)>
 int readAffix(ScannerHandle h, Reading& out) {
     std::array<char, kTextBuffer> buffer{};
+    buffer.fill(static_cast<char>(kUnwritten));
     int length = 0;
     const int rc = Get(h, buffer.data(), &length);
+    out.written = textWritten(buffer);
+    if (!out.written) return rc;
     // The SDK gives the backslash notation; read it back to bytes so that the display form can also
     // escape control bytes the notation lets through.
     out = text(displayForm(unescapeBackslashNotation(buffer.data())));
@@ -103,8 +114,10 @@ int readBluetoothId(ScannerHandle h, Reading& out) {
 template <int (*Get)(ScannerHandle, char*)>
 int readText(ScannerHandle h, Reading& out) {
     std::array<char, kTextBuffer> buffer{};
+    buffer.fill(static_cast<char>(kUnwritten));
     const int rc = Get(h, buffer.data());
-    out = text(displayForm(buffer.data()));
+    out.written = textWritten(buffer);
+    if (out.written) out = text(displayForm(buffer.data()));
     return rc;
 }
 

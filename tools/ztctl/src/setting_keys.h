@@ -16,6 +16,8 @@ namespace ztctl {
 struct Reading {
     std::string text;
     std::string json;
+    // False when the SDK succeeded but wrote nothing (an answer it could not use): no value to show.
+    bool written = true;
 };
 
 // A checked value, ready to be written to any number of scanners; returns the SDK's result.

@@ -7,6 +7,7 @@
 #include "scanner_run.h"
 #include "scanner_time.h"
 #include "setting_keys.h"
+#include "setting_read.h"
 
 #include <cstdio>
 #include <string>
@@ -63,17 +64,12 @@ int runGet(const Context& context, Words args) {
     const unsigned port = requirePort(words[0]);
     const auto& key = requireKey(words[1]);
     const std::vector<unsigned> ports{port};
-    return runInterruptible(context.signals, [&](std::stop_token stop) {
-        return forEachScanner(ports, ScannerNames{}, stop, [&](OpenScanner& scanner) {
-            Reading reading;
-            const int rc = key.read(scanner.handle(), reading);
-            if (rc != SDK_OK) {
-                reportFailure(scanner.port(), rc, key.name);
-                return false;
-            }
-            std::puts(reading.text.c_str());
-            return true;
-        });
+    return runOnScanners(context, ports, ScannerNames{}, false, Opening::Together, [&](OpenScanner& scanner) {
+        Reading reading;
+        bool ok = false;
+        static_cast<void>(readSetting(scanner, key, reading, ok));
+        if (ok) std::puts(reading.text.c_str());
+        return ok;
     });
 }
 

@@ -159,10 +159,8 @@ int runSymbology(const Context& context, Words args) {
     const std::vector<unsigned> ports{requirePort(words[0])};
     const auto request = parseRequest(words.subspan(1));
     bool refused = false;
-    const int status = runInterruptible(context.signals, [&](std::stop_token stop) {
-        return forEachScanner(ports, ScannerNames{}, stop,
-                              [&](OpenScanner& scanner) { return runRequest(scanner, request, refused); });
-    });
+    const int status = runOnScanners(context, ports, ScannerNames{}, false, Opening::Together,
+                                     [&](OpenScanner& scanner) { return runRequest(scanner, request, refused); });
     return refused ? kExitUsage : status;
 }
 

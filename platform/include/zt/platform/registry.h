@@ -47,6 +47,9 @@ inline constexpr std::size_t kMaxValueBytes = 1024 * 1024;
 inline constexpr std::size_t kMaxKeyNameChars = 255;      // per path element, as in the registry
 inline constexpr std::size_t kMaxValueNameChars = 16383;  // as in the registry
 inline constexpr std::size_t kMaxKeyDepth = 512;          // path elements below the root
+// Keys a hive may create, deleted ones included: a few hundred bytes each, so that a file of distinct
+// deep paths stays within tens of megabytes. A file that needs more is read as an empty registry.
+inline constexpr std::size_t kMaxHiveKeys = 100'000;
 inline constexpr std::size_t kMaxReportedIssues = 1000;   // further issues are summed up in one more
 
 struct RegistryValue {
@@ -101,7 +104,8 @@ public:
     RegistryHive& operator=(const RegistryHive&) = delete;
 
     // Parses the bytes of a .reg file. Malformed lines are skipped; when issues is not null they are
-    // appended to it. Throws only std::bad_alloc.
+    // appended to it. A file that would create more than kMaxHiveKeys keys gives an empty hive and an
+    // issue on line 0 that says so. Throws only std::bad_alloc.
     [[nodiscard]] static RegistryHive fromBytes(std::span<const std::uint8_t> bytes,
                                                 std::vector<RegistryIssue>* issues = nullptr);
 
@@ -130,7 +134,9 @@ private:
 // Whether a serial port is a USB serial adapter: in HKEY_LOCAL_MACHINE\HARDWARE\DEVICEMAP\SERIALCOMM,
 // a value whose string data equals portName exactly (case-sensitive, e.g. "COM5", no colon) has
 // "USBSER" in its name. False when the key, the file or such a value is missing, or on any failure.
-// The first form loads the system hive (RegistryHive::systemPath()) on each call. Thread-safe.
+// The first form reads the system hive (RegistryHive::systemPath()) and keeps it until the file
+// changes (another path, size, modification time or inode), so a handshake does not parse it again.
+// Thread-safe.
 [[nodiscard]] bool isUsbSerialPort(std::string_view portName) noexcept;
 [[nodiscard]] bool isUsbSerialPort(const RegistryHive& hive, std::string_view portName) noexcept;
 
