@@ -1,14 +1,20 @@
 #include "live_line.h"
 
-#include "display_form.h"
+#include "zt/client/display_form.h"
 #include "json.h"
 #include "ports.h"
-#include "scanner_time.h"
+#include "zt/client/scanner_time.h"
 
 #include <algorithm>
 #include <string_view>
 
 namespace ztctl {
+
+using zt::client::ScannerTime;
+using zt::client::displayForm;
+using zt::client::formatScannerTime;
+using zt::client::plausibleTime;
+
 namespace {
 
 constexpr std::size_t kTimeOffset = 1;

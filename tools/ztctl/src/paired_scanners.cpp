@@ -1,11 +1,13 @@
 #include "paired_scanners.h"
 
-#include "text_encoding.h"
+#include "zt/client/text_decoding.h"
 #include "ztdevsearch.h"
 
 #include <memory>
 
 namespace ztctl {
+
+using zt::client::toUtf8;
 
 std::vector<PairedScanner> searchPairedScanners() {
     DeviceRecordList list;

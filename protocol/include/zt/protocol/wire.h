@@ -1,4 +1,5 @@
-// Wire protocol shared by the SDK, the scanner simulator and the tests: frame layout, limits and codes.
+// Wire protocol of the scanner: frame layout, command codes, limits, configuration items, collect and
+// record layout. Shared by the SDK, the simulator, the command-line tool and the program.
 #pragma once
 
 #include <algorithm>
@@ -91,6 +92,10 @@ inline constexpr std::size_t kPinLength = 4;
 inline constexpr std::size_t kImageVersionSize = 2;
 inline constexpr unsigned kMaxSleepTime = 10;
 inline constexpr unsigned kMaxBeepDelay = 3000;
+
+// Prefix and suffix texts (commands 7 and 8): at most 63 bytes, each 1..127, and a zero byte.
+inline constexpr std::size_t kMaxAffixLength = 63;
+inline constexpr unsigned kMaxAffixByte = 127;
 
 // Collect exchange: 0x01 asks for the size header, 0x02 for the next record; answers carry the same
 // type bytes, and an empty answer ends the store.

@@ -1,10 +1,10 @@
-#include "display_form.h"
+#include "zt/client/display_form.h"
 
-#include "text_encoding.h"
+#include "zt/client/text_decoding.h"
 
 #include <cstdint>
 
-namespace ztctl {
+namespace zt::client {
 namespace {
 
 void appendHexEscape(std::string& out, std::uint8_t byte) {
@@ -54,4 +54,4 @@ std::string displayForm(std::string_view bytes) {
     return out;
 }
 
-}  // namespace ztctl
+}  // namespace zt::client

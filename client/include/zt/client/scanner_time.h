@@ -8,12 +8,12 @@
 #include <string>
 #include <string_view>
 
-namespace ztctl {
+namespace zt::client {
 
 using ScannerTime = std::array<std::uint8_t, 7>;
 
-// Whether the date and time bytes name a possible moment (month <= 11, day 1..31, hour <= 23, minute and
-// second <= 59). The day of week is not looked at.
+// Whether the bytes are a usable scan time: month <= 11, day 1..31, hour <= 23, minute and second <= 59,
+// and the last byte (day of week) <= 99. The program ignores a live scan whose time fails this check.
 [[nodiscard]] bool plausibleTime(const ScannerTime& time);
 
 // "YYYY/MM/DD hh:mm:ss", the program's form of a scan time.
@@ -26,4 +26,4 @@ using ScannerTime = std::array<std::uint8_t, 7>;
 // the scanner accepts). The day of week is computed.
 [[nodiscard]] std::optional<ScannerTime> parseScannerTime(std::string_view text);
 
-}  // namespace ztctl
+}  // namespace zt::client

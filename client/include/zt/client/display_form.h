@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-namespace ztctl {
+namespace zt::client {
 
 [[nodiscard]] std::string displayForm(std::string_view bytes);
 
-}  // namespace ztctl
+}  // namespace zt::client

@@ -1,0 +1,160 @@
+#include "zt/client/text_decoding.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <vector>
+
+#include <iconv.h>
+#include <langinfo.h>
+
+namespace zt::client {
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+void append(std::string& out, char32_t c) {
+    const auto byte = [](char32_t value) { return static_cast<char>(static_cast<unsigned char>(value)); };
+    if (c < 0x80) {
+        out += byte(c);
+    } else if (c < 0x800) {
+        out += byte(0xC0 | (c >> 6));
+        out += byte(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += byte(0xE0 | (c >> 12));
+        out += byte(0x80 | ((c >> 6) & 0x3F));
+        out += byte(0x80 | (c & 0x3F));
+    } else {
+        out += byte(0xF0 | (c >> 18));
+        out += byte(0x80 | ((c >> 12) & 0x3F));
+        out += byte(0x80 | ((c >> 6) & 0x3F));
+        out += byte(0x80 | (c & 0x3F));
+    }
+}
+
+bool encodable(char32_t c) { return c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF); }
+
+bool isUtf8Name(std::string_view charset) { return charset == "UTF-8" || charset == "utf-8" || charset == "UTF8"; }
+
+// Valid sequences as they are, any other byte as its Latin-1 character.
+std::string decodeUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    while (!bytes.empty()) {
+        const std::size_t length = utf8SequenceLength(bytes);
+        if (length == 0) {
+            append(out, static_cast<unsigned char>(bytes[0]));
+            bytes.remove_prefix(1);
+        } else {
+            out += bytes.substr(0, length);
+            bytes.remove_prefix(length);
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+// An iconv descriptor from the character set to UTF-8; an invalid one when iconv does not know the set.
+struct TextDecoder::Converter {
+    explicit Converter(const std::string& charset) : cd(::iconv_open("UTF-8", charset.c_str())) {}
+    ~Converter() {
+        if (valid()) ::iconv_close(cd);
+    }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+
+    [[nodiscard]] bool valid() const { return cd != reinterpret_cast<iconv_t>(-1); }  // iconv_open's error value
+
+    // Converts as far as the input decodes; returns the number of input bytes consumed. Resets the
+    // descriptor's shift state when it stops at a byte that does not decode.
+    std::size_t convert(std::string_view bytes, std::string& out) {
+        char* in = const_cast<char*>(bytes.data());  // iconv does not write the input
+        std::size_t inLeft = bytes.size();
+        std::vector<char> buffer(4 * bytes.size() + 16);
+        while (inLeft > 0) {
+            char* outPtr = buffer.data();
+            std::size_t outLeft = buffer.size();
+            const std::size_t done = ::iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+            out.append(buffer.data(), buffer.size() - outLeft);
+            if (done != static_cast<std::size_t>(-1)) break;
+            if (errno != E2BIG) {
+                ::iconv(cd, nullptr, nullptr, nullptr, nullptr);
+                break;
+            }
+        }
+        if (inLeft == 0) {  // end of the text: put a stateful encoding back into its initial shift state
+            char* outPtr = buffer.data();
+            std::size_t outLeft = buffer.size();
+            ::iconv(cd, nullptr, nullptr, &outPtr, &outLeft);
+            out.append(buffer.data(), buffer.size() - outLeft);
+        }
+        return bytes.size() - inLeft;
+    }
+
+    iconv_t cd;
+};
+
+TextDecoder TextDecoder::forLocale() { return TextDecoder(::nl_langinfo(CODESET)); }
+
+TextDecoder::TextDecoder(std::string_view charset) : charset_(charset) {
+    if (!isUtf8Name(charset_)) converter_ = std::make_unique<Converter>(charset_);
+}
+
+TextDecoder::~TextDecoder() = default;
+TextDecoder::TextDecoder(TextDecoder&&) noexcept = default;
+TextDecoder& TextDecoder::operator=(TextDecoder&&) noexcept = default;
+
+std::string TextDecoder::decode(std::string_view bytes) {
+    if (converter_ == nullptr) return decodeUtf8(bytes);
+    std::string out;
+    out.reserve(bytes.size());
+    while (!bytes.empty()) {
+        const std::size_t consumed = converter_->valid() ? converter_->convert(bytes, out) : 0;
+        bytes.remove_prefix(consumed);
+        if (bytes.empty()) break;
+        append(out, static_cast<unsigned char>(bytes[0]));  // does not decode: its Latin-1 character
+        bytes.remove_prefix(1);
+    }
+    return out;
+}
+
+std::string toUtf8(std::wstring_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const wchar_t w : text) {
+        const auto c = static_cast<char32_t>(w);
+        append(out, encodable(c) ? c : kReplacement);
+    }
+    return out;
+}
+
+std::size_t utf8SequenceLength(std::string_view bytes) {
+    if (bytes.empty()) return 0;
+    const auto at = [&](std::size_t i) { return static_cast<std::uint8_t>(bytes[i]); };
+    const std::uint8_t lead = at(0);
+    if (lead < 0x80) return 1;
+    std::size_t length = 0;
+    char32_t c = 0;
+    if ((lead & 0xE0) == 0xC0) {
+        length = 2;
+        c = lead & 0x1FU;
+    } else if ((lead & 0xF0) == 0xE0) {
+        length = 3;
+        c = lead & 0x0FU;
+    } else if ((lead & 0xF8) == 0xF0) {
+        length = 4;
+        c = lead & 0x07U;
+    } else {
+        return 0;
+    }
+    if (bytes.size() < length) return 0;
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((at(i) & 0xC0) != 0x80) return 0;
+        c = (c << 6) | (at(i) & 0x3FU);
+    }
+    constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (c < kSmallest[length] || !encodable(c)) return 0;
+    return length;
+}
+
+}  // namespace zt::client
