@@ -1,6 +1,6 @@
 #include "interruptible.h"
 
-#include "event_fd.h"
+#include "zt/platform/unique_fd.h"
 #include "scanner_session.h"
 
 #include <poll.h>
@@ -44,8 +44,8 @@ bool isYes(std::string answer) {
 
 }  // namespace
 
-int runInterruptible(const StopSignals& signals, const std::function<int(std::stop_token)>& work) {
-    const EventFd done;
+int runInterruptible(const zt::platform::StopSignals& signals, const std::function<int(std::stop_token)>& work) {
+    const zt::platform::WakeFd done;
     int result = 1;
     std::exception_ptr failure;
     std::jthread worker([&](std::stop_token stop) {
@@ -74,7 +74,7 @@ int runInterruptible(const StopSignals& signals, const std::function<int(std::st
     return result;
 }
 
-bool confirm(const StopSignals& signals, std::string_view question) {
+bool confirm(const zt::platform::StopSignals& signals, std::string_view question) {
     std::fputs((std::string(question) + " [y/N] ").c_str(), stderr);
     std::fflush(stderr);
     std::string answer;

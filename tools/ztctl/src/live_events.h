@@ -8,7 +8,7 @@
 // so a later handle at the same address is never mistaken for it.
 #pragma once
 
-#include "event_fd.h"
+#include "zt/platform/unique_fd.h"
 #include "zt330sdk.h"
 
 #include <atomic>
@@ -67,7 +67,7 @@ private:
     bool lostWhileOpening_ = false;
     bool closing_ = false;
     std::deque<LiveEvent> events_;
-    EventFd ready_;
+    zt::platform::WakeFd ready_;
 
     static std::atomic<LiveEventSink*> instance_;
 };
