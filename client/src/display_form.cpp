@@ -38,6 +38,21 @@ bool appendAsciiEscape(std::string& out, std::uint8_t byte) {
 
 }  // namespace
 
+std::string listForm(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        switch (c) {
+            case '\t': out += "\\t"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            case '\\': out += "\\\\"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
 std::string displayForm(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size());

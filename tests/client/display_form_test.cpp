@@ -35,6 +35,13 @@ TEST(DisplayForm, KeepsValidUtf8Text) {
     EXPECT_EQ(displayForm("Caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x93\xa6"), "Caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x93\xa6");
 }
 
+TEST(ListForm, OnlyTheFourCharactersOfTheScannerPages) {
+    EXPECT_EQ(listForm("a\tb\nc\rd\\e"), "a\\tb\\nc\\rd\\\\e");
+    EXPECT_EQ(listForm("\x1b\x7f\0z"s), "\x1b\x7f\0z"s);  // a widget draws these; nothing is cut at the zero
+    EXPECT_EQ(listForm("Caf\xc3\xa9\\"), "Caf\xc3\xa9\\\\");
+    EXPECT_EQ(listForm(""), "");
+}
+
 TEST(DisplayForm, OfDecodedScannerText) {
     // Latin-1 bytes of a scanner become characters first, then only the four escapes apply.
     TextDecoder latin1("ISO-8859-1");

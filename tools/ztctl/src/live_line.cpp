@@ -4,6 +4,7 @@
 #include "json.h"
 #include "ports.h"
 #include "zt/client/scanner_time.h"
+#include "zt/protocol/wire.h"
 
 #include <algorithm>
 #include <string_view>
@@ -17,8 +18,8 @@ using zt::client::plausibleTime;
 
 namespace {
 
-constexpr std::size_t kTimeOffset = 1;
-constexpr std::size_t kTextOffset = 24;
+constexpr std::size_t kTimeOffset = zt::wire::kScanRecordTimeOffset;
+constexpr std::size_t kTextOffset = zt::wire::kScanRecordHeadSize;
 
 ScannerTime timeOf(const LiveScan& scan) {
     ScannerTime time{};

@@ -2,6 +2,8 @@
 // 0..6 (0 is Sunday).
 #pragma once
 
+#include "zt/protocol/wire.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -10,7 +12,7 @@
 
 namespace zt::client {
 
-using ScannerTime = std::array<std::uint8_t, 7>;
+using ScannerTime = std::array<std::uint8_t, wire::kScannerTimeSize>;
 
 // Whether the bytes are a usable scan time: month <= 11, day 1..31, hour <= 23, minute and second <= 59,
 // and the last byte (day of week) <= 99. The program ignores a live scan whose time fails this check.

@@ -104,8 +104,13 @@ inline constexpr std::uint8_t kCollectAskRecord = 0x02;
 inline constexpr std::uint8_t kCollectSizeHeader = 0x01;
 inline constexpr std::uint8_t kCollectRecord = 0x02;
 
-// Scan record: tag, scanner time (7 bytes), two doubles, then the text and its zero byte.
-inline constexpr std::size_t kScanRecordHeadSize = 24;
+// Scan record: tag, scanner time (7 bytes: year - 1900, month 0..11, day, hour, minute, second, day of
+// week), two little-endian doubles, then the text and its zero byte.
+inline constexpr std::size_t kScanRecordTimeOffset = 1;
+inline constexpr std::size_t kScannerTimeSize = 7;
+inline constexpr std::size_t kScanRecordValue1Offset = 8;
+inline constexpr std::size_t kScanRecordValue2Offset = 16;
+inline constexpr std::size_t kScanRecordHeadSize = 24;  // where the text starts
 // Largest scan record of a downloaded record: the head and 3071 text bytes with their zero byte.
 inline constexpr std::size_t kMaxScanRecordSize = 3096;
 
