@@ -10,8 +10,6 @@
 namespace zt::client {
 namespace {
 
-constexpr char32_t kReplacement = 0xFFFD;
-
 void append(std::string& out, char32_t c) {
     const auto byte = [](char32_t value) { return static_cast<char>(static_cast<unsigned char>(value)); };
     if (c < 0x80) {
@@ -114,16 +112,6 @@ std::string TextDecoder::decode(std::string_view bytes) {
         if (bytes.empty()) break;
         append(out, static_cast<unsigned char>(bytes[0]));  // does not decode: its Latin-1 character
         bytes.remove_prefix(1);
-    }
-    return out;
-}
-
-std::string toUtf8(std::wstring_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (const wchar_t w : text) {
-        const auto c = static_cast<char32_t>(w);
-        append(out, encodable(c) ? c : kReplacement);
     }
     return out;
 }

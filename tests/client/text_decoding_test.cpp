@@ -83,12 +83,5 @@ TEST(TextDecoding, FollowsTheLocale) {
     EXPECT_EQ(decoder.decode("\xc3\xa9\xe9"), "\xc3\xa9\xc3\xa9");
 }
 
-TEST(TextDecoding, WideNamesBecomeUtf8) {
-    EXPECT_EQ(toUtf8(L"ZT-550 \u00e9\uff90"), "ZT-550 \xc3\xa9\xef\xbe\x90");
-    EXPECT_EQ(toUtf8(std::wstring(1, static_cast<wchar_t>(0xD800))), "\xef\xbf\xbd");
-    EXPECT_EQ(toUtf8(std::wstring(1, static_cast<wchar_t>(0x110000))), "\xef\xbf\xbd");
-    EXPECT_EQ(toUtf8(std::wstring(1, static_cast<wchar_t>(0x10FFFF))), "\xf4\x8f\xbf\xbf");
-}
-
 }  // namespace
 }  // namespace zt::client

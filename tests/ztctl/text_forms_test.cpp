@@ -2,6 +2,7 @@
 #include "json.h"
 #include "live_line.h"
 #include "sdk_result.h"
+#include "zt/platform/registry_text.h"
 #include "zt330sdk.h"
 
 #include <gtest/gtest.h>
@@ -27,6 +28,12 @@ TEST(Json, ObjectsKeepTheOrderOfTheirMembers) {
         JsonObject().add("s", "x").add("n", -5).add("b", false).addNull("z").addRaw("o", "{\"a\":1}").str();
     EXPECT_EQ(object, R"({"s":"x","n":-5,"b":false,"z":null,"o":{"a":1}})");
     EXPECT_EQ(JsonObject().str(), "{}");
+}
+
+TEST(Utf8, WideNamesBecomeUtf8) {
+    EXPECT_EQ(zt::platform::wideToUtf8(L"ZT-550 \u00e9\uff90"), "ZT-550 \xc3\xa9\xef\xbe\x90");
+    EXPECT_EQ(zt::platform::wideToUtf8(std::wstring(1, static_cast<wchar_t>(0xD800))), "\xef\xbf\xbd");
+    EXPECT_EQ(zt::platform::wideToUtf8(std::wstring(1, static_cast<wchar_t>(0x110000))), "\xef\xbf\xbd");
 }
 
 TEST(SdkResults, LinkFailuresEndTheRunForAScanner) {

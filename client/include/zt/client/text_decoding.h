@@ -1,4 +1,4 @@
-// Text from the scanner and the device search, as UTF-8 for terminals, JSON and the program's widgets.
+// Text from the scanner, as UTF-8 for terminals, JSON and the program's widgets.
 // The scanner's 8-bit text is in this machine's character set (the locale's LC_CTYPE codeset); bytes
 // that do not decode in it are taken as Latin-1, so that nothing a scanner sent is ever dropped.
 #pragma once
@@ -32,9 +32,6 @@ private:
     std::string charset_;
     std::unique_ptr<Converter> converter_;  // null for UTF-8, which needs no conversion
 };
-
-// Wide text (UTF-32 on Linux) as UTF-8; code points that cannot be encoded become U+FFFD.
-[[nodiscard]] std::string toUtf8(std::wstring_view text);
 
 // Length of the valid UTF-8 sequence at the start of `bytes`, or 0 when it does not start with one
 // (overlong forms, surrogates and code points above U+10FFFF are not valid).
