@@ -12,7 +12,6 @@ namespace {
 
 static_assert(kSymbologyOptions.size() == 73);
 static_assert(kShownSymbologyCount == 34);
-static_assert(findSymbology(17, 0) == &kSymbologyOptions.front());
 static_assert(isShownSymbology(27, 25) && !isShownSymbology(17, 47) && !isShownSymbology(28, 0));
 
 TEST(SymbologyTable, ShownRowsInPageOrder) {

@@ -137,8 +137,9 @@ inline constexpr std::array<SymbologyOption, kShownSymbologyCount> kShownSymbolo
 
 // True for a pair of an offered row: the only pairs the SDK exchanges with a scanner.
 [[nodiscard]] constexpr bool isShownSymbology(int group, int item) {
-    const auto* row = findSymbology(group, item);
-    return row != nullptr && row->shown;
+    return std::ranges::any_of(kSymbologyOptions, [&](const SymbologyOption& o) {
+        return o.shown && o.group == group && o.item == item;  // pairs are unique
+    });
 }
 
 // The row of a name, letter case ignored (ASCII); null when no row has it.
