@@ -1,8 +1,8 @@
 #include "zt/client/text_decoding.h"
 
+#include <array>
 #include <cerrno>
 #include <cstdint>
-#include <vector>
 
 #include <iconv.h>
 #include <langinfo.h>
@@ -10,23 +10,14 @@
 namespace zt::client {
 namespace {
 
-void append(std::string& out, char32_t c) {
-    const auto byte = [](char32_t value) { return static_cast<char>(static_cast<unsigned char>(value)); };
-    if (c < 0x80) {
-        out += byte(c);
-    } else if (c < 0x800) {
-        out += byte(0xC0 | (c >> 6));
-        out += byte(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += byte(0xE0 | (c >> 12));
-        out += byte(0x80 | ((c >> 6) & 0x3F));
-        out += byte(0x80 | (c & 0x3F));
-    } else {
-        out += byte(0xF0 | (c >> 18));
-        out += byte(0x80 | ((c >> 12) & 0x3F));
-        out += byte(0x80 | ((c >> 6) & 0x3F));
-        out += byte(0x80 | (c & 0x3F));
+// A byte taken as Latin-1: its code point is its value.
+void appendLatin1(std::string& out, unsigned char byte) {
+    if (byte < 0x80) {
+        out += static_cast<char>(byte);
+        return;
     }
+    out += static_cast<char>(0xC0 | (byte >> 6));
+    out += static_cast<char>(0x80 | (byte & 0x3F));
 }
 
 bool encodable(char32_t c) { return c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF); }
@@ -40,7 +31,7 @@ std::string decodeUtf8(std::string_view bytes) {
     while (!bytes.empty()) {
         const std::size_t length = utf8SequenceLength(bytes);
         if (length == 0) {
-            append(out, static_cast<unsigned char>(bytes[0]));
+            appendLatin1(out, static_cast<unsigned char>(bytes[0]));
             bytes.remove_prefix(1);
         } else {
             out += bytes.substr(0, length);
@@ -68,7 +59,7 @@ struct TextDecoder::Converter {
     std::size_t convert(std::string_view bytes, std::string& out) {
         char* in = const_cast<char*>(bytes.data());  // iconv does not write the input
         std::size_t inLeft = bytes.size();
-        std::vector<char> buffer(4 * bytes.size() + 16);
+        std::array<char, 1024> buffer;  // output in pieces (E2BIG asks for the next one)
         while (inLeft > 0) {
             char* outPtr = buffer.data();
             std::size_t outLeft = buffer.size();
@@ -110,7 +101,7 @@ std::string TextDecoder::decode(std::string_view bytes) {
         const std::size_t consumed = converter_->valid() ? converter_->convert(bytes, out) : 0;
         bytes.remove_prefix(consumed);
         if (bytes.empty()) break;
-        append(out, static_cast<unsigned char>(bytes[0]));  // does not decode: its Latin-1 character
+        appendLatin1(out, static_cast<unsigned char>(bytes[0]));  // does not decode: its Latin-1 character
         bytes.remove_prefix(1);
     }
     return out;

@@ -53,6 +53,9 @@ TEST(TextDecoding, MultiByteCharacterSetsKeepTheBytesThatDoNotDecode) {
     EXPECT_EQ(sjis.decode("\x82\xa0"), "\xe3\x81\x82");       // HIRAGANA LETTER A
     EXPECT_EQ(sjis.decode("x\x82"), "x\xc2\x82");              // a lead byte cut off at the end
     EXPECT_EQ(sjis.decode("\x82\xa0\xff" "b"), "\xe3\x81\x82\xc3\xbf" "b");
+    // A stateful encoding: the shift into JIS X 0208 and back.
+    TextDecoder jis("ISO-2022-JP");
+    EXPECT_EQ(jis.decode("\x1b$B$\"\x1b(BA"), "\xe3\x81\x82" "A");
     // A long text goes through in more than one piece of iconv output.
     std::string many;
     std::string expected;

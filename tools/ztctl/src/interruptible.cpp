@@ -44,7 +44,7 @@ bool isYes(std::string answer) {
 
 }  // namespace
 
-int runInterruptible(const zt::platform::StopSignals& signals, const std::function<int(std::stop_token)>& work) {
+int runInterruptible(const StopSignals& signals, const std::function<int(std::stop_token)>& work) {
     const zt::platform::WakeFd done;
     int result = 1;
     std::exception_ptr failure;
@@ -74,7 +74,7 @@ int runInterruptible(const zt::platform::StopSignals& signals, const std::functi
     return result;
 }
 
-bool confirm(const zt::platform::StopSignals& signals, std::string_view question) {
+bool confirm(const StopSignals& signals, std::string_view question) {
     std::fputs((std::string(question) + " [y/N] ").c_str(), stderr);
     std::fflush(stderr);
     std::string answer;

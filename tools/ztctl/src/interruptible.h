@@ -9,13 +9,15 @@
 
 namespace ztctl {
 
+using zt::platform::StopSignals;
+
 // Returns the work's result. On the first signal the stop token is set and the SDK is shut down, so that
 // an open or an exchange in progress ends at once (with SDK_ERR_ABORTED); the work then finishes. A second
 // signal ends the process at once with status 130. Exceptions of the work are passed on.
-[[nodiscard]] int runInterruptible(const zt::platform::StopSignals& signals, const std::function<int(std::stop_token)>& work);
+[[nodiscard]] int runInterruptible(const StopSignals& signals, const std::function<int(std::stop_token)>& work);
 
 // Asks `question` on stderr and reads one line from standard input: true for y or yes (any letter case).
 // End of input, any other answer, or a stop signal answer no.
-[[nodiscard]] bool confirm(const zt::platform::StopSignals& signals, std::string_view question);
+[[nodiscard]] bool confirm(const StopSignals& signals, std::string_view question);
 
 }  // namespace ztctl
