@@ -8,7 +8,7 @@
 //  (d) 16 scanners sending live scans at once for ZT_SOAK_SECONDS (default 30): every scan delivered once
 //      and acknowledged.
 #include "bench_util.h"
-#include "wire/protocol.h"
+#include "zt/protocol/wire.h"
 
 #include <benchmark/benchmark.h>
 

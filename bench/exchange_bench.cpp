@@ -3,7 +3,7 @@
 // against the simulator; their ratio and the CPU time per exchange; and the resident memory that 16 open
 // handles add.
 #include "bench_util.h"
-#include "wire/protocol.h"
+#include "zt/protocol/wire.h"
 #include "zt/sim/simulator.h"
 #include "zt330sdk.h"
 

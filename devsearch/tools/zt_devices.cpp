@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "zt/client/arguments.h"
 #include "zt/platform/registry.h"
 #include "zt/platform/registry_text.h"
 #include "ztdevsearch.h"
@@ -37,21 +38,21 @@ struct Options {
 };
 
 [[nodiscard]] std::optional<Options> parseArguments(int argc, char** argv) {
-    Options options;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view argument = argv[i];
-        if (argument == "--help" || argument == "-h") {
-            options.help = true;
-        } else if (argument == "--check") {
-            options.check = true;
-        } else if (argument == "--registry" && i + 1 < argc) {
-            options.registry = argv[++i];
-        } else {
-            std::fprintf(stderr, "zt-devices: unexpected argument '%s'\n", argv[i]);
-            return std::nullopt;
+    const std::vector<std::string_view> words(argv + 1, argv + argc);
+    try {
+        const zt::client::Arguments arguments(words, {{"--registry", true}, {"--check", false}});
+        if (!arguments.positionals().empty()) {
+            throw zt::client::UsageError("unexpected argument '" + std::string(arguments.positionals()[0]) + "'");
         }
+        Options options;
+        options.help = arguments.help();
+        options.check = arguments.has("--check");
+        if (const auto registry = arguments.value("--registry")) options.registry = std::string(*registry);
+        return options;
+    } catch (const zt::client::UsageError& error) {
+        std::fprintf(stderr, "zt-devices: %s\n", error.what());
+        return std::nullopt;
     }
-    return options;
 }
 
 // Names come from other devices over the air: control characters are not passed to the terminal.

@@ -24,6 +24,7 @@ TEST(CliOptions, AcceptsRepeatedPortsListsAndInlineValues) {
     EXPECT_EQ(options.control, "/tmp/p/ctl");
     EXPECT_FALSE(options.help);
 
+    EXPECT_EQ(parse({"--ports", "6,7", "--dir", "d", "--port=5"}).ports, (std::vector<int>{6, 7, 5}));  // as given
     EXPECT_TRUE(parse({"--help"}).help);
     const auto plain = parse({"--dir=d", "--ports", "9"});
     EXPECT_EQ(plain.baud, 0U);
@@ -46,6 +47,7 @@ TEST(CliOptions, RejectsWhatMakesNoSense) {
              {"--dir", "d", "--port", "5", "--records", "-1"},
              {"--dir", "d", "--port", "5", "--records", "1000001"},
              {"--dir", "d", "--port", "5", "--control="},
+             {"--dir", "d", "--port", "5", "extra"},  // no positional words
          }) {
         EXPECT_THROW(static_cast<void>(parseOptions(args)), std::invalid_argument) << args.back();
     }

@@ -28,11 +28,11 @@ struct Pipe {
     Pipe() {
         std::array<int, 2> fds{};
         if (::pipe2(fds.data(), O_CLOEXEC) != 0) throw std::system_error(errno, std::generic_category(), "pipe2");
-        read = UniqueFd(fds[0]);
-        write = UniqueFd(fds[1]);
+        read = platform::UniqueFd(fds[0]);
+        write = platform::UniqueFd(fds[1]);
     }
-    UniqueFd read;
-    UniqueFd write;
+    platform::UniqueFd read;
+    platform::UniqueFd write;
 };
 
 class ControlTest : public ::testing::Test {
@@ -48,7 +48,7 @@ using ConsoleTest = ControlTest;
 TEST_F(ConsoleTest, RunsInputLinesUntilQuitAndNoLineAfterIt) {
     Pipe input;
     Pipe output;
-    const EventFd stop;
+    const platform::WakeFd stop;
     sendAll(input.write.get(), "fill 5 2\r\nbogus\nquit\nfill 5 1\n");
     EXPECT_EQ(Console(interpreter, input.read.get(), output.write.get(), -1).run(stop.fd()), StopReason::Quit);
     output.write.reset();
@@ -59,7 +59,7 @@ TEST_F(ConsoleTest, RunsInputLinesUntilQuitAndNoLineAfterIt) {
 TEST_F(ConsoleTest, EndOfInputLeavesItRunningUntilQuitFromElsewhereOrASignal) {
     Pipe input;
     Pipe output;
-    const EventFd stop;
+    const platform::WakeFd stop;
     sendAll(input.write.get(), "fill 5 1");  // the last line has no newline
     input.write.reset();
     std::atomic<bool> finished{false};
@@ -136,7 +136,7 @@ TEST_F(ControlSocketTest, ReplacesALeftOverSocketRefusesOneInUseAndRemovesItsOwn
     EXPECT_THROW(static_cast<void>(test::connectControl(path)), std::system_error);
 
     {  // a socket file whose listener is gone, as a killed simulator leaves it
-        UniqueFd left(::socket(AF_UNIX, SOCK_STREAM, 0));
+        platform::UniqueFd left(::socket(AF_UNIX, SOCK_STREAM, 0));
         sockaddr_un address{};
         address.sun_family = AF_UNIX;
         std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);

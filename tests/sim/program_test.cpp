@@ -28,11 +28,11 @@ public:
         if (::pipe2(out.data(), O_CLOEXEC) != 0 || ::pipe2(in.data(), O_CLOEXEC) != 0) {
             throw std::system_error(errno, std::generic_category(), "pipe2");
         }
-        output_ = UniqueFd(out[0]);
+        output_ = platform::UniqueFd(out[0]);
         reader_.emplace(output_.get());
-        const UniqueFd outputEnd(out[1]);
-        const UniqueFd inputEnd(in[0]);
-        input_ = UniqueFd(in[1]);
+        const platform::UniqueFd outputEnd(out[1]);
+        const platform::UniqueFd inputEnd(in[0]);
+        input_ = platform::UniqueFd(in[1]);
 
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
@@ -74,8 +74,8 @@ public:
 
 private:
     pid_t pid_ = -1;
-    UniqueFd output_;
-    UniqueFd input_;
+    platform::UniqueFd output_;
+    platform::UniqueFd input_;
     std::optional<ReplyReader> reader_;
 };
 

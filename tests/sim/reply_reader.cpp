@@ -64,8 +64,8 @@ std::optional<std::string> ReplyReader::takeUpTo(std::size_t end) {
     return taken;
 }
 
-UniqueFd connectControl(const std::filesystem::path& path) {
-    UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+platform::UniqueFd connectControl(const std::filesystem::path& path) {
+    platform::UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);

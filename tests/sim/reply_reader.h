@@ -33,7 +33,7 @@ private:
 };
 
 // A client of the control socket at `path` (blocking); throws std::system_error when nobody listens.
-[[nodiscard]] UniqueFd connectControl(const std::filesystem::path& path);
+[[nodiscard]] platform::UniqueFd connectControl(const std::filesystem::path& path);
 // Writes all of `text` to a pipe or socket.
 void sendAll(int fd, std::string_view text);
 

@@ -2,7 +2,7 @@
 // give up at a deadline instead of hanging the test.
 #pragma once
 
-#include "unique_fd.h"
+#include "zt/platform/unique_fd.h"
 #include "zt/sim/simulator.h"
 
 #include <chrono>
@@ -41,7 +41,7 @@ public:
     [[nodiscard]] int fd() const { return fd_.get(); }
 
 private:
-    UniqueFd fd_;
+    platform::UniqueFd fd_;
 };
 
 // A fresh folder for links, removed with everything in it.

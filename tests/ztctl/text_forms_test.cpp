@@ -1,10 +1,8 @@
-// What reaches a terminal or a script: the display form of scanner text, JSON strings, and the line of
-// one live barcode.
-#include "display_form.h"
+// What reaches a terminal or a script: JSON strings, and the line of one live barcode.
 #include "json.h"
 #include "live_line.h"
 #include "sdk_result.h"
-#include "text_encoding.h"
+#include "zt/platform/registry_text.h"
 #include "zt330sdk.h"
 
 #include <gtest/gtest.h>
@@ -16,25 +14,6 @@ namespace ztctl {
 namespace {
 
 using namespace std::string_literals;
-
-TEST(DisplayForm, EscapesTheFourCharactersOfTheScannerPages) {
-    EXPECT_EQ(displayForm("a\tb\nc\rd\\e"), "a\\tb\\nc\\rd\\\\e");
-    EXPECT_EQ(displayForm("plain 123"), "plain 123");
-}
-
-TEST(DisplayForm, NoRawControlByteGetsThrough) {
-    EXPECT_EQ(displayForm("\x1b[2J\x07\x7f"), "\\x1b[2J\\x07\\x7f");
-    EXPECT_EQ(displayForm("a\0b"s), "a\\x00b");
-    // C1 controls (U+009B is a CSI on some terminals), stray and truncated UTF-8 bytes.
-    EXPECT_EQ(displayForm("\xc2\x9b" "1m"), "\\xc2\\x9b1m");
-    EXPECT_EQ(displayForm("\xe9t\xc3"), "\\xe9t\\xc3");
-    EXPECT_EQ(displayForm("\xed\xa0\x80"), "\\xed\\xa0\\x80");  // a surrogate
-    EXPECT_EQ(displayForm("\xc0\xaf"), "\\xc0\\xaf");              // an overlong '/'
-}
-
-TEST(DisplayForm, KeepsValidUtf8Text) {
-    EXPECT_EQ(displayForm("Caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x93\xa6"), "Caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x93\xa6");
-}
 
 TEST(Json, StringsAreAlwaysValidJson) {
     EXPECT_EQ(jsonString("a\"b\\c"), "\"a\\\"b\\\\c\"");
@@ -52,13 +31,12 @@ TEST(Json, ObjectsKeepTheOrderOfTheirMembers) {
 }
 
 TEST(Utf8, WideNamesBecomeUtf8) {
-    EXPECT_EQ(toUtf8(L"ZT-550 \u00e9\uff90"), "ZT-550 \xc3\xa9\xef\xbe\x90");
-    EXPECT_EQ(toUtf8(std::wstring(1, static_cast<wchar_t>(0xD800))), "\xef\xbf\xbd");
+    EXPECT_EQ(zt::platform::wideToUtf8(L"ZT-550 \u00e9\uff90"), "ZT-550 \xc3\xa9\xef\xbe\x90");
+    EXPECT_EQ(zt::platform::wideToUtf8(std::wstring(1, static_cast<wchar_t>(0xD800))), "\xef\xbf\xbd");
+    EXPECT_EQ(zt::platform::wideToUtf8(std::wstring(1, static_cast<wchar_t>(0x110000))), "\xef\xbf\xbd");
 }
 
-TEST(SdkResults, NameAndMeaning) {
-    EXPECT_EQ(describeResult(SDK_ERR_TIMEOUT), "SDK_ERR_TIMEOUT (-9): the scanner did not answer");
-    EXPECT_EQ(resultName(-99), "SDK_ERR_UNKNOWN");
+TEST(SdkResults, LinkFailuresEndTheRunForAScanner) {
     EXPECT_TRUE(linkFailure(SDK_ERR_PORT_LOST));
     EXPECT_FALSE(linkFailure(SDK_ERR_DEVICE_REFUSED));
 }

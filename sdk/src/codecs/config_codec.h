@@ -4,7 +4,7 @@
 
 #include "codecs/value_codecs.h"
 #include "engine/command_codec.h"
-#include "wire/protocol.h"
+#include "zt/protocol/wire.h"
 
 #include <array>
 #include <cstdint>

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "engine/command_codec.h"
-#include "wire/protocol.h"
+#include "zt/protocol/wire.h"
 
 #include <cstdint>
 #include <span>

@@ -1,20 +1,17 @@
-// Symbology options (command 14): the table of the (group, item) pairs the SDK knows, and the codec.
+// Symbology options (command 14). The pairs the SDK exchanges are the offered rows of the protocol's
+// symbology table.
 #pragma once
 
 #include "codecs/value_codecs.h"
 #include "engine/command_codec.h"
+#include "zt/protocol/symbology.h"
 
 #include <cstdint>
 
 namespace zt::sdk {
 
-// True when the pair is a row of the table that is offered (flag 0x02). Groups outside 17..68 are rejected
-// without a look-up; inside, only the group's own rows are walked.
-[[nodiscard]] bool isSupportedSymbology(int group, int item);
-
-// Number of rows in the table, and of offered rows.
-[[nodiscard]] int symbologyRowCount();
-[[nodiscard]] int offeredSymbologyCount();
+// True when the pair is an offered row of the table; any other pair is refused without an exchange.
+[[nodiscard]] constexpr bool isSupportedSymbology(int group, int item) { return wire::isShownSymbology(group, item); }
 
 class SymbologyCodec final : public CommandCodec {
 public:

@@ -6,40 +6,6 @@
 
 namespace zt::sdk {
 
-std::string unescapeAffix(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c != '\\' || i + 1 == text.size()) {
-            out += c;
-            continue;
-        }
-        switch (text[i + 1]) {
-            case 'n': case 'N': out += '\n'; ++i; break;
-            case 'r': case 'R': out += '\r'; ++i; break;
-            case 't': case 'T': out += '\t'; ++i; break;
-            case '\\': out += '\\'; ++i; break;
-            default: out += '\\'; break;  // the next character is handled normally
-        }
-    }
-    return out;
-}
-
-std::string escapeAffix(std::string_view bytes) {
-    std::string out;
-    for (const char c : bytes.substr(0, bytes.find('\0'))) {
-        switch (c) {
-            case '\t': out += "\\t"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\\': out += "\\\\"; break;
-            default: out += c;
-        }
-    }
-    return out;
-}
-
 CodecStep AffixCodec::build(RequestBuffer& request, std::uint16_t& length) {
     request[0] = static_cast<std::uint8_t>(mode);
     length = 1;

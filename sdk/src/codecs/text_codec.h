@@ -1,9 +1,10 @@
-// Prefix and suffix texts (commands 7 and 8) and their backslash notation: the caller writes \t, \n, \r
-// and \\ for tab, line feed, carriage return and backslash; the scanner stores the bytes themselves.
+// Prefix and suffix texts (commands 7 and 8); callers pass them in the protocol's backslash notation.
 #pragma once
 
 #include "codecs/value_codecs.h"
 #include "engine/command_codec.h"
+#include "zt/protocol/affix_notation.h"
+#include "zt/protocol/wire.h"
 
 #include <array>
 #include <cstdint>
@@ -14,12 +15,9 @@
 namespace zt::sdk {
 
 // The codec's text field holds 63 characters and a terminator.
-inline constexpr std::size_t kMaxAffixLength = 63;
-
-// Backslash notation to bytes: \n \r \t (either case) and \\; any other backslash stays a backslash.
-[[nodiscard]] std::string unescapeAffix(std::string_view text);
-// Bytes to backslash notation, up to the first zero byte.
-[[nodiscard]] std::string escapeAffix(std::string_view bytes);
+using wire::kMaxAffixLength;
+using wire::escapeAffix;
+using wire::unescapeAffix;
 
 class AffixCodec final : public CommandCodec {
 public:

@@ -6,7 +6,7 @@
 // sends the previous request again as the next block.
 #pragma once
 
-#include "wire/protocol.h"
+#include "zt/protocol/wire.h"
 
 #include <array>
 #include <cstdint>

@@ -2,7 +2,7 @@
 // the payload with its trailer in as few reads as the source allows.
 #pragma once
 
-#include "wire/protocol.h"
+#include "zt/protocol/wire.h"
 
 #include "zt/platform/serial_port.h"
 

@@ -1,7 +1,7 @@
 // What the serial link reports upwards: a lost port and packets the scanner sent on its own.
 #pragma once
 
-#include "wire/protocol.h"
+#include "zt/protocol/wire.h"
 
 #include <cstdint>
 #include <span>

@@ -6,7 +6,7 @@
 // A release that finds nothing handed over has no effect, so it cannot let a later hand-off skip its wait.
 #pragma once
 
-#include "wire/protocol.h"
+#include "zt/protocol/wire.h"
 
 #include <chrono>
 #include <condition_variable>

@@ -10,7 +10,7 @@
 #include "link/frame_reader.h"
 #include "link/link_observer.h"
 #include "link/response_handoff.h"
-#include "wire/protocol.h"
+#include "zt/protocol/wire.h"
 
 #include "zt/platform/event.h"
 #include "zt/platform/serial_port.h"

@@ -1,11 +1,11 @@
 #include "cli_options.h"
 
+#include "zt/client/arguments.h"
+
 #include <algorithm>
 #include <charconv>
 #include <limits>
-#include <optional>
 #include <stdexcept>
-#include <utility>
 
 namespace zt::sim::cli {
 namespace {
@@ -39,36 +39,6 @@ void addPortList(Options& options, std::string_view list) {
     }
 }
 
-// Takes the value of "--name value" or "--name=value".
-class ArgumentReader {
-public:
-    explicit ArgumentReader(std::span<const std::string_view> args) : args_(args) {}
-
-    [[nodiscard]] bool done() const { return next_ >= args_.size(); }
-
-    [[nodiscard]] std::string_view takeName() {
-        std::string_view arg = args_[next_++];
-        const auto equals = arg.find('=');
-        inlineValue_.reset();
-        if (arg.starts_with("--") && equals != std::string_view::npos) {
-            inlineValue_ = arg.substr(equals + 1);
-            arg = arg.substr(0, equals);
-        }
-        return arg;
-    }
-
-    [[nodiscard]] std::string_view takeValue(std::string_view name) {
-        if (inlineValue_) return *std::exchange(inlineValue_, std::nullopt);
-        if (done()) reject(std::string(name) + " needs a value");
-        return args_[next_++];
-    }
-
-private:
-    std::span<const std::string_view> args_;
-    std::size_t next_ = 0;
-    std::optional<std::string_view> inlineValue_;
-};
-
 void check(const Options& options) {
     if (options.help) return;
     if (options.dir.empty()) reject("--dir is required");
@@ -78,27 +48,25 @@ void check(const Options& options) {
 }  // namespace
 
 Options parseOptions(std::span<const std::string_view> args) {
+    const client::Arguments arguments(args, {{"--dir", true}, {"--port", true}, {"--ports", true},
+                                             {"--records", true}, {"--control", true}, {"--baud", true}});
+    if (!arguments.positionals().empty()) reject("unknown argument '" + std::string(arguments.positionals()[0]) + "'");
     Options options;
-    ArgumentReader reader(args);
-    while (!reader.done()) {
-        const auto name = reader.takeName();
-        if (name == "--help" || name == "-h") {
-            options.help = true;
-        } else if (name == "--dir") {
-            options.dir = reader.takeValue(name);
+    options.help = arguments.help();
+    for (const auto& [name, value] : arguments.given()) {  // in order: the ports keep the order given
+        if (name == "--dir") {
+            options.dir = value;
         } else if (name == "--port") {
-            addPort(options, reader.takeValue(name));
+            addPort(options, value);
         } else if (name == "--ports") {
-            addPortList(options, reader.takeValue(name));
+            addPortList(options, value);
         } else if (name == "--records") {
-            options.records = parseNumber(reader.takeValue(name), "record count", static_cast<unsigned>(kMaxFill));
+            options.records = parseNumber(value, "record count", static_cast<unsigned>(kMaxFill));
         } else if (name == "--control") {
-            options.control = reader.takeValue(name);
+            options.control = value;
             if (options.control.empty()) reject("--control needs a path");
         } else if (name == "--baud") {
-            options.baud = parseNumber(reader.takeValue(name), "baud rate", std::numeric_limits<unsigned>::max());
-        } else {
-            reject("unknown argument '" + std::string(name) + "'");
+            options.baud = parseNumber(value, "baud rate", std::numeric_limits<unsigned>::max());
         }
     }
     check(options);

@@ -2,7 +2,7 @@
 // command gets a reply: lines of information if any, then "ok" or "error: <why>", each ending in "\n".
 #pragma once
 
-#include "event_fd.h"
+#include "zt/platform/unique_fd.h"
 #include "line_splitter.h"
 #include "zt/sim/simulator.h"
 
@@ -32,7 +32,7 @@ private:
     Simulator& simulator_;
     std::mutex mutex_;
     std::atomic<bool> quit_{false};
-    EventFd quitEvent_;
+    platform::WakeFd quitEvent_;
 };
 
 // What "help" prints.

@@ -28,27 +28,27 @@ sockaddr_un addressOf(const fs::path& path) {
     return address;
 }
 
-UniqueFd streamSocket() {
-    UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+platform::UniqueFd streamSocket() {
+    platform::UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
     if (!fd.valid()) fail("socket");
     return fd;
 }
 
 // A socket file nobody listens at any more is left over from an earlier run.
 bool isStale(const sockaddr_un& address) {
-    const UniqueFd probe = streamSocket();
+    const platform::UniqueFd probe = streamSocket();
     const auto* generic = reinterpret_cast<const sockaddr*>(&address);
     return ::connect(probe.get(), generic, sizeof address) != 0 && errno == ECONNREFUSED;
 }
 
-UniqueFd listenAt(const fs::path& path) {
+platform::UniqueFd listenAt(const fs::path& path) {
     const auto address = addressOf(path);
     std::error_code error;
     if (fs::is_socket(fs::symlink_status(path, error))) {
         if (!isStale(address)) throw std::runtime_error("control socket " + path.string() + " is in use");
         fs::remove(path, error);
     }
-    UniqueFd fd = streamSocket();
+    platform::UniqueFd fd = streamSocket();
     if (::bind(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) fail("bind control socket");
     if (::listen(fd.get(), SOMAXCONN) != 0) fail("listen");
     return fd;
@@ -98,7 +98,7 @@ void ControlSocket::serve(const std::stop_token& stop) {
 
 void ControlSocket::accept() {
     for (;;) {
-        UniqueFd fd(::accept4(listener_.get(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC));
+        platform::UniqueFd fd(::accept4(listener_.get(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC));
         if (!fd.valid()) return;  // EAGAIN: no one else waiting
         if (clients_.size() >= kMaxClients) {
             constexpr std::string_view busy = "error: too many clients\n";

@@ -2,9 +2,8 @@
 // once; each line a client sends is handed to the handler, and its reply is written back to that client.
 #pragma once
 
-#include "event_fd.h"
+#include "zt/platform/unique_fd.h"
 #include "line_splitter.h"
-#include "unique_fd.h"
 
 #include <filesystem>
 #include <functional>
@@ -34,7 +33,7 @@ public:
 
 private:
     struct Client {
-        UniqueFd fd;
+        platform::UniqueFd fd;
         LineSplitter lines;
         std::string pending;  // replies not yet written
         bool closing = false;  // the client ended its side: drop it once the replies are out
@@ -48,8 +47,8 @@ private:
 
     std::filesystem::path path_;
     Handler handler_;
-    UniqueFd listener_;
-    EventFd wake_;
+    platform::UniqueFd listener_;
+    platform::WakeFd wake_;
     std::vector<Client> clients_;  // only the serving thread touches them
     std::jthread thread_;          // last: stopped and joined before the rest goes
 };

@@ -2,7 +2,7 @@
 // so frames never interleave, not even with an answer that goes out in pieces.
 #pragma once
 
-#include "event_fd.h"
+#include "zt/platform/unique_fd.h"
 #include "zt/sim/simulator.h"
 
 #include <deque>
@@ -15,10 +15,10 @@ public:
     void push(Bytes bytes);
     [[nodiscard]] std::deque<Bytes> takeAll();
     // Readable while sends wait; also signalled to stop the worker.
-    [[nodiscard]] const EventFd& wake() const { return wake_; }
+    [[nodiscard]] const platform::WakeFd& wake() const { return wake_; }
 
 private:
-    EventFd wake_;
+    platform::WakeFd wake_;
     std::mutex mutex_;
     std::deque<Bytes> queued_;
 };

@@ -63,7 +63,7 @@ Bytes affix(std::string& text, std::span<const std::uint8_t> request) {
         return done();
     }
     const auto body = request.subspan(1, request.size() - 2);
-    if (request.back() != 0 || body.size() > kMaxAffixLength || std::ranges::find(body, 0) != body.end()) {
+    if (request.back() != 0 || body.size() > wire::kMaxAffixLength || std::ranges::find(body, 0) != body.end()) {
         return refused();
     }
     text.assign(body.begin(), body.end());

@@ -13,11 +13,8 @@ namespace zt::sim::answers {
 
 inline constexpr std::uint8_t kDone = wire::kStatusDone;
 inline constexpr std::uint8_t kRefused = wire::kStatusRefused;
-inline constexpr std::uint8_t kGet = 0x00;
-inline constexpr std::uint8_t kSet = 0x01;
-
-// Longest prefix or suffix the scanner keeps.
-inline constexpr std::size_t kMaxAffixLength = 63;
+inline constexpr std::uint8_t kGet = wire::kModeGet;
+inline constexpr std::uint8_t kSet = wire::kModeSet;
 
 [[nodiscard]] Bytes refused();
 [[nodiscard]] Bytes battery(const ScannerState& state, std::span<const std::uint8_t> request);

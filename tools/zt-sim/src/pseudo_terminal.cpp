@@ -13,8 +13,8 @@ namespace {
 
 [[noreturn]] void fail(const char* what) { throw std::system_error(errno, std::generic_category(), what); }
 
-UniqueFd openMaster() {
-    UniqueFd master(::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+platform::UniqueFd openMaster() {
+    platform::UniqueFd master(::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
     if (!master.valid()) fail("posix_openpt");
     if (::grantpt(master.get()) != 0) fail("grantpt");
     if (::unlockpt(master.get()) != 0) fail("unlockpt");
@@ -43,7 +43,7 @@ void makeRaw(int fd) {
 }  // namespace
 
 PseudoTerminal::PseudoTerminal() : master_(openMaster()), slavePath_(slaveName(master_.get())) {
-    ownSlave_ = UniqueFd(::open(slavePath_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC));
+    ownSlave_ = platform::UniqueFd(::open(slavePath_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC));
     if (!ownSlave_.valid()) fail("open pseudo-terminal slave");
     makeRaw(ownSlave_.get());
 }

@@ -4,7 +4,7 @@
 // without it the master reports POLLHUP and reads fail with EIO whenever the SDK has the port closed.
 #pragma once
 
-#include "unique_fd.h"
+#include "zt/platform/unique_fd.h"
 
 #include <filesystem>
 
@@ -18,8 +18,8 @@ public:
     [[nodiscard]] const std::filesystem::path& slavePath() const { return slavePath_; }
 
 private:
-    UniqueFd master_;
-    UniqueFd ownSlave_;  // never read: only keeps the line up
+    platform::UniqueFd master_;
+    platform::UniqueFd ownSlave_;  // never read: only keeps the line up
     std::filesystem::path slavePath_;
 };
 

@@ -7,8 +7,6 @@
 namespace zt::sim {
 namespace {
 
-constexpr std::uint8_t kRefused = 0x01;
-
 // The header fields a fault may change, applied in the order the faults are documented.
 void applyHeaderFaults(const RequestFaults& faults, wire::FrameHeader& header) {
     if (faults.wrongCode) header.type = static_cast<std::uint8_t>((header.type + 1) & wire::kCodeMask);
@@ -47,7 +45,7 @@ Reply Responder::respond(const wire::FrameHeader& request, std::span<const std::
     if (faults.silent) return reply;
 
     // A refusal answers even a command nobody taught: the scanner turns the request down.
-    auto answer = faults.refused ? std::optional<Bytes>{{kRefused}} : handlerAnswer(request, payload);
+    auto answer = faults.refused ? std::optional<Bytes>{{wire::kStatusRefused}} : handlerAnswer(request, payload);
     if (!answer) return reply;
 
     wire::FrameHeader header{request.seq, request.block, request.retry, request.code(), 0};

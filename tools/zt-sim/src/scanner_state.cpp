@@ -1,6 +1,6 @@
 #include "zt/sim/scanner_state.h"
 
-#include "symbology_defaults.h"
+#include "zt/protocol/symbology.h"
 
 #include <chrono>
 #include <stdexcept>
@@ -35,7 +35,10 @@ ScannerState defaultScannerState(int port) {
     state.buzzer = 3;
     state.scanMode = 0;
     state.scanValue = 0;
-    for (const auto& option : symbologyDefaults()) state.symbology[{option.group, option.item}] = option.value;
+    for (const auto& option : wire::kSymbologyOptions) {
+        state.symbology[{static_cast<std::uint8_t>(option.group), static_cast<std::uint8_t>(option.item)}] =
+            static_cast<std::uint8_t>(option.defaultValue);
+    }
     // A locally administered address, so it can never be a real device's; the last byte is the port.
     state.bluetoothId = {0x02, 0x5A, 0x54, 0x00, 0x00, static_cast<std::uint8_t>(port)};
     state.serial = "SIM0000" + std::to_string(port);

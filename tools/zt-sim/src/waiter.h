@@ -2,7 +2,7 @@
 // up its own shutdown, not even in the middle of a slow or split answer.
 #pragma once
 
-#include "event_fd.h"
+#include "zt/platform/unique_fd.h"
 #include "zt/sim/simulator.h"
 
 #include <stop_token>
@@ -13,7 +13,7 @@ class Waiter {
 public:
     // `wake` is signalled on stop; its other signals (queued sends) are drained here too, which is why
     // the worker looks at its outbox and its stop flag after every sleep before it blocks again.
-    Waiter(const EventFd& wake, std::stop_token stop) : wake_(wake), stop_(std::move(stop)) {}
+    Waiter(const platform::WakeFd& wake, std::stop_token stop) : wake_(wake), stop_(std::move(stop)) {}
 
     [[nodiscard]] bool stopping() const { return stop_.stop_requested(); }
     // False when the worker must stop.
@@ -25,7 +25,7 @@ private:
     // True when `fd` (if any) reported an event before the deadline and no stop came.
     [[nodiscard]] bool waitFor(int fd, short events, Clock::time_point deadline) const;
 
-    const EventFd& wake_;
+    const platform::WakeFd& wake_;
     std::stop_token stop_;
 };
 

@@ -58,7 +58,7 @@ AtomicFile::AtomicFile(std::filesystem::path folder) {
     const std::string pattern = (folder / ".ztctl-download-XXXXXX").string();
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
-    fd_ = UniqueFd(::mkostemp(name.data(), O_CLOEXEC));
+    fd_ = zt::platform::UniqueFd(::mkostemp(name.data(), O_CLOEXEC));
     if (!fd_.valid()) fail("cannot create a file in " + folder.string());
     tempPath_ = name.data();
     auto& files = UncommittedFiles::instance();

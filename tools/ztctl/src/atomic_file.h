@@ -3,7 +3,7 @@
 // was; a file that is never committed is removed.
 #pragma once
 
-#include "unique_fd.h"
+#include "zt/platform/unique_fd.h"
 
 #include <filesystem>
 #include <string>
@@ -29,7 +29,7 @@ private:
     void flush();
 
     std::filesystem::path tempPath_;
-    UniqueFd fd_;
+    zt::platform::UniqueFd fd_;
     std::string buffer_;
     bool committed_ = false;
 };

@@ -1,18 +1,20 @@
 // A subcommand of ztctl: its name, one line for the overview, its --help text and its entry point.
 #pragma once
 
-#include "arguments.h"
-#include "stop_signals.h"
+#include "zt/platform/stop_signals.h"
+#include "zt/client/arguments.h"
 
 #include <span>
 #include <string_view>
 
 namespace ztctl {
 
+using zt::client::Arguments;
+using zt::client::KnownOption;
 using Words = std::span<const std::string_view>;
 
 struct Context {
-    const StopSignals& signals;
+    const zt::platform::StopSignals& signals;
 };
 
 struct Command {

@@ -1,8 +1,10 @@
 #include "connector.h"
 
-#include "scanner_time.h"
+#include "zt/client/scanner_time.h"
 
 namespace ztctl {
+
+using zt::client::localScannerTime;
 
 Connector::Connector(LiveEventSink& sink) : sink_(sink), thread_([this](std::stop_token stop) { run(stop); }) {}
 

@@ -1,7 +1,7 @@
 // ztctl devices: the paired scanners from the device search.
 #include "commands_impl.h"
 
-#include "display_form.h"
+#include "zt/client/display_form.h"
 #include "json.h"
 #include "paired_scanners.h"
 
@@ -9,6 +9,8 @@
 #include <string>
 
 namespace ztctl {
+
+using zt::client::displayForm;
 
 const std::string_view kDevicesHelp =
     "usage: ztctl devices [--json]\n"

@@ -2,7 +2,7 @@
 #include "commands_impl.h"
 
 #include "atomic_file.h"
-#include "display_form.h"
+#include "zt/client/display_form.h"
 #include "download_progress.h"
 #include "interruptible.h"
 #include "ports.h"
@@ -22,6 +22,8 @@
 #include <vector>
 
 namespace ztctl {
+
+using zt::client::displayForm;
 
 const std::string_view kDownloadHelp =
     "usage: ztctl download PORT... [--out DIR] [--no-time]\n"

@@ -1,7 +1,7 @@
 #include "interruptible.h"
 
 #include "atomic_file.h"
-#include "event_fd.h"
+#include "zt/platform/unique_fd.h"
 #include "scanner_session.h"
 
 #include <poll.h>
@@ -47,7 +47,7 @@ bool isYes(std::string answer) {
 }  // namespace
 
 int runInterruptible(const StopSignals& signals, LiveReports& reports, const std::function<int(std::stop_token)>& work) {
-    const EventFd done;
+    const zt::platform::WakeFd done;
     int result = 1;
     std::exception_ptr failure;
     std::jthread worker([&](std::stop_token stop) {

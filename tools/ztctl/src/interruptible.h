@@ -2,13 +2,15 @@
 #pragma once
 
 #include "live_reports.h"
-#include "stop_signals.h"
+#include "zt/platform/stop_signals.h"
 
 #include <functional>
 #include <stop_token>
 #include <string_view>
 
 namespace ztctl {
+
+using zt::platform::StopSignals;
 
 // Returns the work's result. Meanwhile the main thread prints the live reports as they arrive (the last
 // ones once the work is done). On the first signal the stop token is set and the SDK is shut down, so

@@ -1,10 +1,12 @@
 #include "json.h"
 
-#include "text_encoding.h"
+#include "zt/client/text_decoding.h"
 
 #include <cstdint>
 
 namespace ztctl {
+
+using zt::client::utf8SequenceLength;
 namespace {
 
 void appendControl(std::string& out, std::uint8_t byte) {

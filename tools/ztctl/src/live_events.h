@@ -9,7 +9,7 @@
 // at the same address is never mistaken for it.
 #pragma once
 
-#include "event_fd.h"
+#include "zt/platform/unique_fd.h"
 #include "zt330sdk.h"
 
 #include <atomic>
@@ -79,7 +79,7 @@ private:
     std::map<ScannerHandle, std::vector<LiveEvent>> unclaimed_;  // of handles no open has returned yet
     bool closing_ = false;
     std::deque<LiveEvent> events_;
-    EventFd ready_;
+    zt::platform::WakeFd ready_;
 
     static std::atomic<LiveEventSink*> instance_;
 };

@@ -1,18 +1,25 @@
 #include "live_line.h"
 
-#include "display_form.h"
+#include "zt/client/display_form.h"
 #include "json.h"
 #include "ports.h"
-#include "scanner_time.h"
+#include "zt/client/scanner_time.h"
+#include "zt/protocol/wire.h"
 
 #include <algorithm>
 #include <string_view>
 
 namespace ztctl {
+
+using zt::client::ScannerTime;
+using zt::client::displayForm;
+using zt::client::formatScannerTime;
+using zt::client::plausibleTime;
+
 namespace {
 
-constexpr std::size_t kTimeOffset = 1;
-constexpr std::size_t kTextOffset = 24;
+constexpr std::size_t kTimeOffset = zt::wire::kScanRecordTimeOffset;
+constexpr std::size_t kTextOffset = zt::wire::kScanRecordHeadSize;
 
 ScannerTime timeOf(const LiveScan& scan) {
     ScannerTime time{};

@@ -1,12 +1,14 @@
 #include "live_reports.h"
 
-#include "display_form.h"
+#include "zt/client/display_form.h"
 #include "live_line.h"
 #include "ports.h"
 
 #include <cstdio>
 
 namespace ztctl {
+
+using zt::client::displayForm;
 
 std::string LiveReports::format(const LiveEvent& event, const ScannerNames& names, bool json) {
     const bool deleted = event.kind == LiveEvent::Kind::Deleted;

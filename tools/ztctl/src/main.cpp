@@ -1,6 +1,6 @@
 // ztctl: the scanner SDK and the device search from the command line.
 #include "command.h"
-#include "stop_signals.h"
+#include "zt/platform/stop_signals.h"
 #include "usage_error.h"
 
 #include <csignal>
@@ -29,7 +29,7 @@ void printOverview(std::FILE* out) {
 }
 
 int runCommand(const Command& command, const std::vector<std::string_view>& args) {
-    const StopSignals signals;  // before any thread starts
+    const zt::platform::StopSignals signals;  // before any thread starts
     const Context context{signals};
     try {
         return command.run(context, args);

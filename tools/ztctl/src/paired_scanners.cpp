@@ -1,11 +1,12 @@
 #include "paired_scanners.h"
 
-#include "text_encoding.h"
+#include "zt/platform/registry_text.h"
 #include "ztdevsearch.h"
 
 #include <memory>
 
 namespace ztctl {
+
 
 std::vector<PairedScanner> searchPairedScanners() {
     DeviceRecordList list;
@@ -18,7 +19,7 @@ std::vector<PairedScanner> searchPairedScanners() {
 
     std::vector<PairedScanner> scanners;
     scanners.reserve(owned.size());
-    for (const auto& record : owned) scanners.push_back({record->port, toUtf8(record->name)});
+    for (const auto& record : owned) scanners.push_back({record->port, zt::platform::wideToUtf8(record->name)});
     return scanners;
 }
 

@@ -1,6 +1,6 @@
 #include "scanner_session.h"
 
-#include "display_form.h"
+#include "zt/client/display_form.h"
 #include "ports.h"
 #include "sdk_result.h"
 
@@ -9,6 +9,8 @@
 #include <utility>
 
 namespace ztctl {
+
+using zt::client::displayForm;
 
 OpenScanner::OpenScanner(unsigned port, std::optional<std::string> name, ScannerHandle handle, int openResult,
                          LiveEventSink& sink)

@@ -1,16 +1,13 @@
-// Names and meanings of the SDK's result codes, for messages such as
-// "COM5: SDK_ERR_TIMEOUT (-9): the scanner did not answer".
+// What ztctl makes of the SDK's results: their texts come from the client module.
 #pragma once
 
-#include <string>
-#include <string_view>
+#include "zt/client/result_text.h"
 
 namespace ztctl {
 
-[[nodiscard]] std::string_view resultName(int code);
-[[nodiscard]] std::string_view resultMeaning(int code);
-// "SDK_ERR_TIMEOUT (-9): the scanner did not answer".
-[[nodiscard]] std::string describeResult(int code);
+using zt::client::describeResult;
+using zt::client::resultMeaning;
+using zt::client::resultName;
 
 // Results after which a scanner is not worth asking again in the same run: it is gone or silent.
 [[nodiscard]] bool linkFailure(int code);

@@ -1,10 +1,12 @@
 #include "setting_keys.h"
 
-#include "display_form.h"
+#include "zt/client/display_form.h"
 #include "json.h"
-#include "scanner_time.h"
+#include "zt/client/scanner_time.h"
 #include "setting_values.h"
 #include "usage_error.h"
+#include "zt/protocol/affix_notation.h"
+#include "zt/protocol/wire.h"
 
 #include <algorithm>
 #include <array>
@@ -12,13 +14,19 @@
 #include <string>
 
 namespace ztctl {
+
+using zt::client::ScannerTime;
+using zt::client::displayForm;
+using zt::client::formatScannerTime;
+using zt::client::localScannerTime;
+using zt::client::parseScannerTime;
 namespace {
 
-constexpr unsigned kMaxScanMode = 2;
-constexpr unsigned kMaxScanValue = 9999;
-constexpr unsigned kMaxVolume = 3;
-constexpr unsigned kMaxSleep = 10;
-constexpr unsigned kMaxBeepDelay = 3000;
+using zt::wire::kMaxBeepDelay;
+using zt::wire::kMaxScanValue;
+using zt::wire::kMaxSleepTime;
+using zt::wire::kMaxVolume;
+constexpr auto kMaxScanMode = static_cast<unsigned>(zt::wire::kMaxScanMode);
 constexpr std::size_t kTextBuffer = 4096;  // the SDK writes at most 64 bytes; room to spare
 
 using Words = std::span<const std::string_view>;
@@ -100,7 +108,7 @@ int readAffix(ScannerHandle h, Reading& out) {
     if (!out.written) return rc;
     // The SDK gives the backslash notation; read it back to bytes so that the display form can also
     // escape control bytes the notation lets through.
-    out = text(displayForm(unescapeBackslashNotation(buffer.data())));
+    out = text(displayForm(zt::wire::unescapeAffix(buffer.data())));
     return rc;
 }
 
@@ -215,7 +223,7 @@ const std::array kKeys{
     SettingKey{"suffix", "text sent after every barcode", "TEXT (\\t \\n \\r \\\\; at most 63)", true,
                readAffix<ztGetSuffix>, parseAffix<ztSetSuffix>},
     SettingKey{"sleep-time", "power-save time", "0..10", true, readInt<ztGetSleepModeTime>,
-               parseUnsigned<ztSetSleepModeTime, kMaxSleep>},
+               parseUnsigned<ztSetSleepModeTime, kMaxSleepTime>},
     SettingKey{"delete-signal", "delete signal", "on|off", true, readFlag<ztGetDeleteSignal>,
                parseOnOff<ztSetDeleteSignal>},
     SettingKey{"sleep-led", "LED on in sleep mode", "on|off", true, readFlag<ztGetSleepModeLedOn>,

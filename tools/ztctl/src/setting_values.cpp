@@ -1,7 +1,9 @@
 #include "setting_values.h"
 
-#include "display_form.h"
+#include "zt/client/display_form.h"
 #include "usage_error.h"
+#include "zt/protocol/affix_notation.h"
+#include "zt/protocol/wire.h"
 
 #include <algorithm>
 #include <cctype>
@@ -9,11 +11,9 @@
 #include <cstdio>
 
 namespace ztctl {
-namespace {
 
-constexpr std::size_t kMaxAffixBytes = 63;
-constexpr std::size_t kMaxSerial = 22;
-constexpr std::size_t kPinDigits = 4;
+using zt::client::displayForm;
+namespace {
 
 [[noreturn]] void refuse(std::string_view what, std::string_view word, std::string_view allowed) {
     throw UsageError("invalid " + std::string(what) + " '" + displayForm(word) + "' (" + std::string(allowed) + ")");
@@ -79,39 +79,21 @@ std::string formatBluetoothId(const std::array<std::uint8_t, 6>& id) {
     return buffer;
 }
 
-std::string unescapeBackslashNotation(std::string_view text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\\' || i + 1 == text.size()) {
-            out += text[i];
-            continue;
-        }
-        switch (text[i + 1]) {
-            case 'n': case 'N': out += '\n'; ++i; break;
-            case 'r': case 'R': out += '\r'; ++i; break;
-            case 't': case 'T': out += '\t'; ++i; break;
-            case '\\': out += '\\'; ++i; break;
-            default: out += '\\'; break;  // stands for itself; the next character is read normally
-        }
-    }
-    return out;
-}
-
 void checkAffixText(std::string_view text, std::string_view what) {
-    const auto bytes = unescapeBackslashNotation(text);
-    const bool ascii = std::ranges::all_of(bytes, [](char c) { return c >= 1 && static_cast<unsigned char>(c) <= 127; });
+    const auto bytes = zt::wire::unescapeAffix(text);
+    const bool ascii = std::ranges::all_of(bytes, [](char c) { return c >= 1 && static_cast<unsigned char>(c) <= zt::wire::kMaxAffixByte; });
     if (!ascii) refuse(what, text, "characters 1..127 only");
-    if (bytes.size() > kMaxAffixBytes) refuse(what, text, "at most 63 characters once \\t, \\n, \\r and \\\\ are read");
+    if (bytes.size() > zt::wire::kMaxAffixLength) refuse(what, text, "at most 63 characters once \\t, \\n, \\r and \\\\ are read");
 }
 
 void checkSerial(std::string_view text) {
-    if (text.empty() || text.size() > kMaxSerial || !std::ranges::all_of(text, isAlnum)) {
+    if (text.empty() || text.size() > zt::wire::kMaxSerialLength || !std::ranges::all_of(text, isAlnum)) {
         refuse("serial number", text, "1..22 characters 0-9, A-Z, a-z");
     }
 }
 
 void checkPin(std::string_view text) {
-    if (text.size() != kPinDigits || !std::ranges::all_of(text, [](char c) { return c >= '0' && c <= '9'; })) {
+    if (text.size() != zt::wire::kPinLength || !std::ranges::all_of(text, [](char c) { return c >= '0' && c <= '9'; })) {
         refuse("PIN", text, "exactly 4 digits");
     }
 }

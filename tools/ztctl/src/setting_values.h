@@ -18,9 +18,7 @@ namespace ztctl {
 // "02:5A:54:00:00:05".
 [[nodiscard]] std::string formatBluetoothId(const std::array<std::uint8_t, 6>& id);
 
-// Prefix and suffix texts use the backslash notation: \t tab, \n line feed, \r carriage return (either
-// letter case), \\ backslash; any other backslash stands for itself. Returns the bytes the text stands for.
-[[nodiscard]] std::string unescapeBackslashNotation(std::string_view text);
+// Prefix and suffix texts are given in the backslash notation (zt/protocol/affix_notation.h).
 // Throws unless the text stands for at most 63 bytes, each 1..127.
 void checkAffixText(std::string_view text, std::string_view what);
 // 1..22 characters 0-9, A-Z, a-z.

@@ -1,11 +1,11 @@
 // ztctl get, set, set-time and keys: one setting at a time, by name.
 #include "commands_impl.h"
 
-#include "display_form.h"
+#include "zt/client/display_form.h"
 #include "interruptible.h"
 #include "ports.h"
 #include "scanner_run.h"
-#include "scanner_time.h"
+#include "zt/client/scanner_time.h"
 #include "setting_keys.h"
 #include "setting_read.h"
 
@@ -14,6 +14,8 @@
 #include <vector>
 
 namespace ztctl {
+
+using zt::client::displayForm;
 
 const std::string_view kGetHelp =
     "usage: ztctl get PORT KEY\n"

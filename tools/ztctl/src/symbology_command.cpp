@@ -1,13 +1,13 @@
 // ztctl symbology: the symbology options of one scanner, by group and item or by name.
 #include "commands_impl.h"
 
-#include "display_form.h"
+#include "zt/client/display_form.h"
 #include "interruptible.h"
 #include "ports.h"
 #include "scanner_run.h"
 #include "sdk_result.h"
 #include "setting_values.h"
-#include "symbology_options.h"
+#include "zt/protocol/symbology.h"
 
 #include <cstdio>
 #include <string>
@@ -15,7 +15,13 @@
 
 namespace ztctl {
 
+using zt::client::displayForm;
+using zt::wire::SymbologyOption;
+
 namespace {
+
+// The pages' rows are the only pairs the SDK exchanges; ztctl offers those alone.
+const SymbologyOption* offered(const SymbologyOption* row) { return row != nullptr && row->shown ? row : nullptr; }
 
 std::string symbologyHelpText() {
     std::string text =
@@ -27,7 +33,7 @@ std::string symbologyHelpText() {
         "The Interleaved 2 of 5 minimum length must not exceed the maximum length (checked against the\n"
         "scanner's other bound before writing).\n\n"
         "group item default values name\n";
-    for (const auto& option : symbologyOptions()) {
+    for (const auto& option : zt::wire::kShownSymbologyOptions) {
         char line[128];
         std::snprintf(line, sizeof line, "%5d %4d %7d 0..%-4d %.*s\n", option.group, option.item, option.defaultValue,
                       option.maxValue, static_cast<int>(option.name.size()), option.name.data());
@@ -57,14 +63,14 @@ struct Request {
 std::size_t takeOption(Words words, const SymbologyOption*& option) {
     if (words.empty()) throw UsageError("no symbology option given");
     if (parsePort(words[0]).match == PortMatch::NotPort) {  // not a number: a name
-        option = findSymbologyOption(words[0]);
+        option = offered(zt::wire::findSymbology(words[0]));
         if (option == nullptr) throw UsageError("unknown symbology option '" + displayForm(words[0]) + "'");
         return 1;
     }
     if (words.size() < 2) throw UsageError("a symbology option is GROUP ITEM or NAME");
     const auto group = static_cast<int>(parseNumber(words[0], "group", 0, kMaxCode));
     const auto item = static_cast<int>(parseNumber(words[1], "item", 0, kMaxCode));
-    option = findSymbologyOption(group, item);
+    option = offered(zt::wire::findSymbology(group, item));
     if (option == nullptr) {
         throw UsageError("no symbology option " + std::to_string(group) + " " + std::to_string(item) +
                          " (see 'ztctl symbology --help')");
@@ -92,7 +98,7 @@ Request parseRequest(Words words) {
 }
 
 bool listOptions(const OpenScanner& scanner) {
-    for (const auto& option : symbologyOptions()) {
+    for (const auto& option : zt::wire::kShownSymbologyOptions) {
         int value = 0;
         const int rc = ztGetSymbologyOption(scanner.handle(), option.group, option.item, &value);
         if (rc != SDK_OK) {
@@ -109,11 +115,11 @@ bool listOptions(const OpenScanner& scanner) {
 // the reason on stderr, when it would not; `refused` tells a refusal from a failed read.
 bool lengthBoundsHold(const OpenScanner& scanner, const Request& request, bool& refused) {
     const auto& option = *request.option;
-    if (option.group != kInterleavedGroup || (option.item != kMinLengthItem && option.item != kMaxLengthItem)) return true;
-    const bool settingMin = option.item == kMinLengthItem;
+    if (option.group != zt::wire::kInterleaved2of5Group || (option.item != zt::wire::kMinLengthItem && option.item != zt::wire::kMaxLengthItem)) return true;
+    const bool settingMin = option.item == zt::wire::kMinLengthItem;
     int other = 0;
-    const int otherItem = settingMin ? kMaxLengthItem : kMinLengthItem;
-    const int rc = ztGetSymbologyOption(scanner.handle(), kInterleavedGroup, otherItem, &other);
+    const int otherItem = settingMin ? zt::wire::kMaxLengthItem : zt::wire::kMinLengthItem;
+    const int rc = ztGetSymbologyOption(scanner.handle(), zt::wire::kInterleaved2of5Group, otherItem, &other);
     if (rc != SDK_OK) {
         reportFailure(scanner.port(), rc, "reading the other length bound");
         return false;

@@ -1,13 +1,11 @@
-// A mistake on the command line: reported with a hint to --help, exit status 2.
+// Command-line mistakes (the client module's UsageError) and the exit statuses of every subcommand.
 #pragma once
 
-#include <stdexcept>
+#include "zt/client/arguments.h"
 
 namespace ztctl {
 
-struct UsageError : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
+using zt::client::UsageError;
 
 // Exit statuses of every subcommand.
 inline constexpr int kExitOk = 0;

@@ -6,7 +6,7 @@
 // it a handler for the command; it records every frame it receives, and injects faults on demand.
 #pragma once
 
-#include "wire/protocol.h"
+#include "zt/protocol/wire.h"
 #include "zt/sim/scanner_state.h"
 
 #include <chrono>

@@ -1,10 +1,10 @@
-#include "scanner_time.h"
+#include "zt/client/scanner_time.h"
 
 #include <chrono>
 #include <cstdio>
 #include <ctime>
 
-namespace ztctl {
+namespace zt::client {
 namespace {
 
 constexpr int kFirstYear = 1970;
@@ -24,7 +24,7 @@ std::uint8_t byte(int value) { return static_cast<std::uint8_t>(value); }
 }  // namespace
 
 bool plausibleTime(const ScannerTime& t) {
-    return t[1] <= 11 && t[2] >= 1 && t[2] <= 31 && t[3] <= 23 && t[4] <= 59 && t[5] <= 59;
+    return t[1] <= 11 && t[2] >= 1 && t[2] <= 31 && t[3] <= 23 && t[4] <= 59 && t[5] <= 59 && t[6] <= 99;
 }
 
 std::string formatScannerTime(const ScannerTime& t) {
@@ -62,4 +62,4 @@ std::optional<ScannerTime> parseScannerTime(std::string_view text) {
                        byte(*minute),      byte(*second),    byte(static_cast<int>(weekday))};
 }
 
-}  // namespace ztctl
+}  // namespace zt::client

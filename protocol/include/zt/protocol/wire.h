@@ -1,4 +1,5 @@
-// Wire protocol shared by the SDK, the scanner simulator and the tests: frame layout, limits and codes.
+// Wire protocol of the scanner: frame layout, command codes, limits, configuration items, collect and
+// record layout. Shared by the SDK, the simulator, the command-line tool and the program.
 #pragma once
 
 #include <algorithm>
@@ -92,6 +93,10 @@ inline constexpr std::size_t kImageVersionSize = 2;
 inline constexpr unsigned kMaxSleepTime = 10;
 inline constexpr unsigned kMaxBeepDelay = 3000;
 
+// Prefix and suffix texts (commands 7 and 8): at most 63 bytes, each 1..127, and a zero byte.
+inline constexpr std::size_t kMaxAffixLength = 63;
+inline constexpr unsigned kMaxAffixByte = 127;
+
 // Collect exchange: 0x01 asks for the size header, 0x02 for the next record; answers carry the same
 // type bytes, and an empty answer ends the store.
 inline constexpr std::uint8_t kCollectAskSize = 0x01;
@@ -99,8 +104,13 @@ inline constexpr std::uint8_t kCollectAskRecord = 0x02;
 inline constexpr std::uint8_t kCollectSizeHeader = 0x01;
 inline constexpr std::uint8_t kCollectRecord = 0x02;
 
-// Scan record: tag, scanner time (7 bytes), two doubles, then the text and its zero byte.
-inline constexpr std::size_t kScanRecordHeadSize = 24;
+// Scan record: tag, scanner time (7 bytes: year - 1900, month 0..11, day, hour, minute, second, day of
+// week), two little-endian doubles, then the text and its zero byte.
+inline constexpr std::size_t kScanRecordTimeOffset = 1;
+inline constexpr std::size_t kScannerTimeSize = 7;
+inline constexpr std::size_t kScanRecordValue1Offset = 8;
+inline constexpr std::size_t kScanRecordValue2Offset = 16;
+inline constexpr std::size_t kScanRecordHeadSize = 24;  // where the text starts
 // Largest scan record of a downloaded record: the head and 3071 text bytes with their zero byte.
 inline constexpr std::size_t kMaxScanRecordSize = 3096;
 

@@ -1,10 +1,10 @@
-#include "display_form.h"
+#include "zt/client/display_form.h"
 
-#include "text_encoding.h"
+#include "zt/client/text_decoding.h"
 
 #include <cstdint>
 
-namespace ztctl {
+namespace zt::client {
 namespace {
 
 void appendHexEscape(std::string& out, std::uint8_t byte) {
@@ -38,6 +38,21 @@ bool appendAsciiEscape(std::string& out, std::uint8_t byte) {
 
 }  // namespace
 
+std::string listForm(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        switch (c) {
+            case '\t': out += "\\t"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            case '\\': out += "\\\\"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
 std::string displayForm(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size());
@@ -54,4 +69,4 @@ std::string displayForm(std::string_view bytes) {
     return out;
 }
 
-}  // namespace ztctl
+}  // namespace zt::client

@@ -1,10 +1,8 @@
-#include "arguments.h"
-
-#include "usage_error.h"
+#include "zt/client/arguments.h"
 
 #include <algorithm>
 
-namespace ztctl {
+namespace zt::client {
 namespace {
 
 const KnownOption* findOption(const std::vector<KnownOption>& options, std::string_view name) {
@@ -48,16 +46,28 @@ Arguments::Arguments(std::span<const std::string_view> words, std::initializer_l
         } else if (inlineValue) {
             throw UsageError(std::string(word) + " takes no value");
         }
-        given_[std::string(word)] = value;
+        given_.emplace_back(word, value);
     }
 }
 
-bool Arguments::has(std::string_view name) const { return given_.find(name) != given_.end(); }
-
-std::optional<std::string_view> Arguments::value(std::string_view name) const {
-    const auto found = given_.find(name);
-    if (found == given_.end()) return std::nullopt;
-    return found->second;
+bool Arguments::has(std::string_view name) const {
+    return std::ranges::find(given_, name, &std::pair<std::string_view, std::string_view>::first) != given_.end();
 }
 
-}  // namespace ztctl
+std::optional<std::string_view> Arguments::value(std::string_view name) const {
+    std::optional<std::string_view> last;
+    for (const auto& [given, value] : given_) {
+        if (given == name) last = value;
+    }
+    return last;
+}
+
+std::vector<std::string_view> Arguments::values(std::string_view name) const {
+    std::vector<std::string_view> all;
+    for (const auto& [given, value] : given_) {
+        if (given == name) all.push_back(value);
+    }
+    return all;
+}
+
+}  // namespace zt::client

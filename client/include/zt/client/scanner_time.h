@@ -2,18 +2,20 @@
 // 0..6 (0 is Sunday).
 #pragma once
 
+#include "zt/protocol/wire.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
-namespace ztctl {
+namespace zt::client {
 
-using ScannerTime = std::array<std::uint8_t, 7>;
+using ScannerTime = std::array<std::uint8_t, wire::kScannerTimeSize>;
 
-// Whether the date and time bytes name a possible moment (month <= 11, day 1..31, hour <= 23, minute and
-// second <= 59). The day of week is not looked at.
+// Whether the bytes are a usable scan time: month <= 11, day 1..31, hour <= 23, minute and second <= 59,
+// and the last byte (day of week) <= 99. The program ignores a live scan whose time fails this check.
 [[nodiscard]] bool plausibleTime(const ScannerTime& time);
 
 // "YYYY/MM/DD hh:mm:ss", the program's form of a scan time.
@@ -26,4 +28,4 @@ using ScannerTime = std::array<std::uint8_t, 7>;
 // the scanner accepts). The day of week is computed.
 [[nodiscard]] std::optional<ScannerTime> parseScannerTime(std::string_view text);
 
-}  // namespace ztctl
+}  // namespace zt::client
