@@ -15,16 +15,14 @@ using platform::IoStatus;
 // gives up when close() cancels the session.
 class SerialLink::PortSource final : public ByteSource {
 public:
-    PortSource(const platform::SerialPort& port, const platform::WakeFd& cancel, std::chrono::milliseconds timeout)
-        : port_(port), cancel_(cancel), timeout_(timeout) {}
+    PortSource(Transport& port, std::chrono::milliseconds timeout) : port_(port), timeout_(timeout) {}
 
     IoStatus read(std::span<std::uint8_t> buffer, std::size_t& got) override {
-        return port_.read(buffer, got, timeout_, cancel_.fd());
+        return port_.read(buffer, got, timeout_);
     }
 
 private:
-    const platform::SerialPort& port_;
-    const platform::WakeFd& cancel_;
+    Transport& port_;
     std::chrono::milliseconds timeout_;
 };
 
@@ -38,8 +36,11 @@ int parsePortNumber(std::string_view name) {
 
 }  // namespace
 
-SerialLink::SerialLink(LinkObserver& observer, const Timings& timings)
-    : observer_(observer), timings_(timings), receiveBuffer_(std::make_unique<ReceiveBuffer>()) {
+SerialLink::SerialLink(LinkObserver& observer, const Timings& timings, TransportOpener opener)
+    : observer_(observer),
+      timings_(timings),
+      opener_(std::move(opener)),
+      receiveBuffer_(std::make_unique<ReceiveBuffer>()) {
     receiveThread_ = std::thread([this] { receiveThreadMain(); });
 }
 
@@ -62,21 +63,20 @@ void SerialLink::beginShutdown() {
 
 int SerialLink::open(std::string_view portName) {
     portName_ = std::string(portName);
-    platform::OpenError error{};
-    auto port = platform::SerialPort::open(portName, error);
-    if (!port.isOpen()) {
+    OpenError error = OpenError::Failed;
+    std::shared_ptr<Transport> port = opener_(portName, error);
+    if (!port) {
         trace("open %s failed", portName_.c_str());
-        return error == platform::OpenError::DeviceMissing ? -3 : -1;
+        return error == OpenError::DeviceMissing ? -3 : -1;
     }
     {
-        std::lock_guard lock(portMutex_);
-        port_ = std::move(port);
+        std::lock_guard lock(transportMutex_);
+        transport_ = std::move(port);
     }
     // Give the scanner time to settle; destruction cuts the wait short.
     (void)shutdown_.waitFor(timings_.settleAfterOpen);
     portNumber_.store(parsePortNumber(portName));
 
-    cancel_.clear();
     handoff_.beginSession();
     {
         std::lock_guard lock(readyMutex_);
@@ -96,7 +96,7 @@ void SerialLink::close() {
     if (exchangeActive_.load()) (void)abortDone_.waitFor(timings_.closeWait);
     handoff_.clearAbort();
     if (open_.load()) {
-        cancel_.signal();
+        if (const auto port = transport()) port->cancel();
         handoff_.cancelSession();
         // The receive thread owns the port while a session runs and closes it when the session ends; all
         // its waits watch the cancel descriptor, so idle comes within one read time-out.
@@ -111,9 +111,10 @@ WriteStatus SerialLink::writeFrame(const wire::FrameHeader& header, std::span<co
     const auto size = wire::encodeFrame(header, payload, frame);
     if (!size) return WriteStatus::Failed;
     const auto timeout = timings_.writeConstant + timings_.writePerByte * static_cast<long>(*size);
-    std::lock_guard lock(portMutex_);
-    if (!port_.isOpen()) return WriteStatus::PortLost;
-    switch (port_.writeAll(std::span(frame).first(*size), timeout)) {
+    const auto port = transport();
+    if (!port) return WriteStatus::PortLost;
+    std::lock_guard lock(writeMutex_);
+    switch (port->writeAll(std::span(frame).first(*size), timeout)) {
         case IoStatus::Ok: return WriteStatus::Written;
         case IoStatus::Lost: return WriteStatus::PortLost;
         default: return WriteStatus::Failed;
@@ -147,9 +148,11 @@ void SerialLink::receiveThreadMain() {
 }
 
 void SerialLink::runSession() {
-    PortSource source(port_, cancel_, timings_.readTimeout);
+    const auto port = transport();
+    if (!port) return;
+    PortSource source(*port, timings_.readTimeout);
     // Ports without modem lines (pseudo-terminals) have no carrier events: wait without a time-out.
-    std::optional<bool> carrier = port_.carrierDetect();
+    std::optional<bool> carrier = port->carrierDetect();
     const auto eventWait = carrier ? timings_.carrierPoll : std::chrono::milliseconds(-1);
     for (;;) {
         {
@@ -157,7 +160,7 @@ void SerialLink::runSession() {
             receiverReady_ = true;
         }
         readyCv_.notify_all();
-        const IoStatus event = port_.waitReadable(eventWait, cancel_.fd());
+        const IoStatus event = port->waitReadable(eventWait);
         if (event == IoStatus::Cancelled || event == IoStatus::Failed) return;
         if (event == IoStatus::Lost) {
             trace("port %d lost", portNumber());
@@ -165,7 +168,7 @@ void SerialLink::runSession() {
             return;
         }
         if (event == IoStatus::TimedOut) {
-            const auto now = port_.carrierDetect();
+            const auto now = port->carrierDetect();
             if (now != carrier) reportLineChange();
             carrier = now;
             continue;
@@ -199,6 +202,7 @@ bool SerialLink::handleResponse(PortSource& source, const wire::FrameHeader& hea
     const std::uint8_t expected = expectedRetry_.load();
     if (header.retry == expected) {
         trace("response seq %u block %u retry %u", header.seq, header.block, header.retry);
+        if (hooks_.beforeHandOver) hooks_.beforeHandOver(header);
         return handoff_.handOver(header);
     }
     if (expected != 0) return true;  // an answer to another repeat: ignore it
@@ -232,6 +236,11 @@ void SerialLink::acknowledge(const wire::FrameHeader& packet) {
     (void)writeFrame(ack, {});
 }
 
+std::shared_ptr<Transport> SerialLink::transport() const {
+    std::lock_guard lock(transportMutex_);
+    return transport_;
+}
+
 void SerialLink::reportPortLost() {
     portLost_.store(true);  // before the report, so that an open in progress can see it (see portLost())
     observer_.onPortLost(portNumber());
@@ -240,8 +249,8 @@ void SerialLink::reportPortLost() {
 void SerialLink::endSession() {
     open_.store(false);
     {
-        std::lock_guard lock(portMutex_);
-        port_.close();
+        std::lock_guard lock(transportMutex_);
+        transport_.reset();  // closes the port once no writer holds it any more
     }
     {
         std::lock_guard lock(readyMutex_);

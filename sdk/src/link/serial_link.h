@@ -8,13 +8,13 @@
 
 #include "engine/timings.h"
 #include "link/frame_reader.h"
+#include "link/link_hooks.h"
 #include "link/link_observer.h"
 #include "link/response_handoff.h"
+#include "transport/transport.h"
 #include "wire/protocol.h"
 
 #include "zt/platform/event.h"
-#include "zt/platform/serial_port.h"
-#include "zt/platform/unique_fd.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -35,7 +35,8 @@ class SerialLink {
 public:
     static constexpr int kOpened = 1;
 
-    SerialLink(LinkObserver& observer, const Timings& timings);
+    // `opener` opens the transport for each open(): the tty in the library, a memory pipe in tests.
+    SerialLink(LinkObserver& observer, const Timings& timings, TransportOpener opener = ttyOpener());
     ~SerialLink();
     SerialLink(const SerialLink&) = delete;
     SerialLink& operator=(const SerialLink&) = delete;
@@ -65,6 +66,9 @@ public:
     [[nodiscard]] bool portLost() const { return portLost_.load(); }
     [[nodiscard]] const std::string& portName() const { return portName_; }
 
+    // Test hooks; set before open(), while no receive session runs.
+    void setHooks(LinkHooks hooks) { hooks_ = std::move(hooks); }
+
     // Exchange side (the command thread).
     [[nodiscard]] ResponseHandoff& responses() { return handoff_; }
     // The payload of the response that was handed over; valid until it is released.
@@ -86,13 +90,18 @@ private:
     void endSession();
     void reportPortLost();
     void acknowledge(const wire::FrameHeader& packet);
+    [[nodiscard]] std::shared_ptr<Transport> transport() const;
 
     LinkObserver& observer_;
     const Timings timings_;
+    const TransportOpener opener_;
+    LinkHooks hooks_;
 
-    std::mutex portMutex_;  // guards writes against the session's close of the port
-    platform::SerialPort port_;
-    platform::WakeFd cancel_;  // cancels the session's port waits
+    // The open port. Writers and close() take a reference under the mutex, so the port they use stays
+    // open (its descriptor is not reused) until they are done, even when the session ends meanwhile.
+    mutable std::mutex transportMutex_;
+    std::shared_ptr<Transport> transport_;
+    std::mutex writeMutex_;  // one frame at a time: acknowledgements and requests never interleave
     std::mutex closeMutex_;
 
     std::atomic<bool> running_{true};
