@@ -1,6 +1,8 @@
 // A handle's lifetime as the callbacks see it: events of an open under way, a close racing callbacks of
 // its own and of other handles, a shutdown that must not wait for a callback, and the process's end
-// from inside a callback. Races are set up with the registry's hooks, never by timing.
+// from inside a callback. The scanners are scripted on in-memory pipes; races are set up with the
+// registry's hooks, never by timing.
+#include "memory_scanner.h"
 #include "session/session_registry.h"
 #include "sim_fixture.h"
 #include "zt330sdk.h"
@@ -22,8 +24,8 @@ using sdk::SessionRegistry;
 using sdk::Timings;
 using wire::PacketType;
 
-// A gate a callback waits at until the test opens it (or the deadline fails the test).
-class Gate {
+// A latch a callback waits at until the test opens it (or the deadline fails the test).
+class Latch {
 public:
     void open() {
         waiter_.notify([&] { open_ = true; });
@@ -51,7 +53,7 @@ struct Script {
     std::atomic<::ScannerHandle> returned{nullptr};
     // A callback for this handle waits at `gate` (when set) and then says it finished.
     std::atomic<::ScannerHandle> blockOn{nullptr};
-    Gate gate;
+    Latch gate;
     std::atomic<bool> blockedCallbackEntered{false};
     std::atomic<bool> blockedCallbackFinished{false};
     std::atomic<int> exitCode{-1};  // a callback calls exit() with it when set
@@ -85,19 +87,19 @@ void onScan(::ScannerHandle h, const unsigned char* record, int length, int) {
     blockIfAsked(h);
 }
 
-class Lifetime : public SimTest {
+class Lifetime : public ::testing::Test {
 protected:
     void SetUp() override {
-        SimTest::SetUp();
         gScript = &script_;
         SessionRegistry::instance().setTimings(fastTimings());
+        SessionRegistry::instance().setTransportOpener(ports_.opener());
     }
     void TearDown() override {
         script_.gate.open();  // whatever a failed test left blocked
         SessionRegistry::instance().setHooks({});
         (void)ztDeinitialize(nullptr, 1);
         SessionRegistry::instance().setTimings(Timings{});
-        SimTest::TearDown();
+        SessionRegistry::instance().setTransportOpener({});
         gScript = nullptr;
     }
     ::ScannerHandle open(unsigned port) {
@@ -117,17 +119,19 @@ protected:
     }
     // Scans are acknowledged after they are posted: once the scanner has the acknowledgement, the SDK
     // holds the scan.
-    static void sendAcknowledgedScan(sim::SimScanner& s, const std::string& text) {
+    static void sendAcknowledgedScan(MemoryScanner& s, const std::string& text) {
         const auto before = s.frames().size();
-        s.sendPacket(PacketType::ScanData, scanRecord(text));
-        ASSERT_TRUE(s.waitForFrames(before + 1, 5000ms)) << "no acknowledgement";
+        ASSERT_TRUE(s.sendPacket(PacketType::ScanData, scanRecordBytes(text)));
+        ASSERT_TRUE(s.waitForFrameCount(before + 1)) << "no acknowledgement";
     }
+    MemoryScanner& addScanner(int port) { return ports_.add(port); }
 
     static void expectRetiredThreadsEnd() {
         auto joined = std::async(std::launch::async, [] { SessionRegistry::instance().joinRetiredDispatchers(); });
         EXPECT_EQ(joined.wait_for(5s), std::future_status::ready) << "a retired dispatcher thread never ended";
     }
 
+    MemoryPorts ports_;  // outlives the handles: the shutdown in TearDown closes them first
     Script script_;
 };
 
@@ -177,7 +181,7 @@ TEST_F(Lifetime, CloseWaitsForARunningCallbackOfItsHandle) {
     ::ScannerHandle h = open(5);
     ASSERT_NE(h, nullptr);
     script_.blockOn = h;
-    s.sendPacket(PacketType::ScanData, scanRecord("slow"));
+    s.sendPacket(PacketType::ScanData, scanRecordBytes("slow"));
     ASSERT_TRUE(waitBlockedCallback());
     RegistryHooks hooks;
     hooks.closeWaiting = [&](const ZtScanner*) { script_.gate.open(); };  // only once the close waits
@@ -269,7 +273,7 @@ TEST_F(Lifetime, LastCloseFromACallbackRetiresTheDispatcher) {
     ::ScannerHandle h = open(5);
     ASSERT_NE(h, nullptr);
     script_.closeInCallback = true;
-    s.sendPacket(PacketType::ScanData, scanRecord("bye"));
+    s.sendPacket(PacketType::ScanData, scanRecordBytes("bye"));
     ASSERT_TRUE(script_.waiter.waitUntil([&] { return script_.closeResult.has_value(); }));
     EXPECT_EQ(*script_.waiter.read([&] { return script_.closeResult; }), SDK_OK);
     int x = 0, y = 0;
@@ -291,7 +295,7 @@ TEST_F(Lifetime, ShutdownCutsAnOpenUnderWayShort) {
         ::ScannerHandle h = ztInitialize(5, &error, onLost, onScan);
         return std::pair{h, error};
     });
-    ASSERT_TRUE(s.waitForFrames(1, 5000ms));  // the handshake is under way
+    ASSERT_TRUE(s.waitForFrameCount(1));  // the handshake is under way
     auto stopping = std::async(std::launch::async, [] { return ztDeinitialize(nullptr, 1); });
     ASSERT_EQ(stopping.wait_for(5s), std::future_status::ready) << "the shutdown waited for the open";
     EXPECT_EQ(stopping.get(), SDK_SHUTDOWN_DONE);
@@ -318,7 +322,7 @@ TEST_F(LifetimeExit, FromAScanCallback) {
             auto& s = addScanner(5);
             if (open(5) == nullptr) std::_Exit(90);
             script_.exitCode = 3;
-            s.sendPacket(PacketType::ScanData, scanRecord("x"));
+            s.sendPacket(PacketType::ScanData, scanRecordBytes("x"));
             (void)script_.gate.wait(10000ms);  // never opened: exit() comes first
             std::_Exit(91);
         },
@@ -348,7 +352,7 @@ TEST_F(LifetimeExit, FromAProgressCallback) {
     EXPECT_EXIT(
         {
             auto& s = addScanner(5);
-            s.fillRecords(3);
+            s.answerWith(wire::Command::Collect, {1, 3, 0, 0, 0});  // three records announced
             ::ScannerHandle h = open(5);
             if (h == nullptr) std::_Exit(90);
             gProgressExit = true;
@@ -366,7 +370,7 @@ TEST_F(LifetimeExit, WhileACallbackBlocks) {
             ::ScannerHandle h = open(5);
             if (h == nullptr) std::_Exit(90);
             script_.blockOn = h;
-            s.sendPacket(PacketType::ScanData, scanRecord("stuck"));
+            s.sendPacket(PacketType::ScanData, scanRecordBytes("stuck"));
             if (!waitBlockedCallback()) std::_Exit(92);
             std::exit(6);  // the callback still waits at its gate
         },

@@ -7,6 +7,7 @@
 #include "engine/timings.h"
 #include "link/link_observer.h"
 #include "link/serial_link.h"
+#include "transport/transport.h"
 
 #include "zt/platform/event.h"
 
@@ -25,7 +26,7 @@ namespace zt::sdk {
 
 class CommandEngine {
 public:
-    CommandEngine(LinkObserver& observer, const Timings& timings);
+    CommandEngine(LinkObserver& observer, const Timings& timings, TransportOpener opener = ttyOpener());
     virtual ~CommandEngine();
     CommandEngine(const CommandEngine&) = delete;
     CommandEngine& operator=(const CommandEngine&) = delete;
@@ -50,7 +51,7 @@ public:
     [[nodiscard]] int portNumber() const { return portNumber_.load(); }
     [[nodiscard]] SerialLink& link() { return *link_; }
     // True on this engine's command thread (where collect progress callbacks run).
-    [[nodiscard]] bool isCommandThread() const { return std::this_thread::get_id() == commandThread_.get_id(); }
+    [[nodiscard]] bool isCommandThread() const { return std::this_thread::get_id() == commandThreadId_; }
 
 private:
     struct PendingCommand;
@@ -89,6 +90,7 @@ private:
 
     std::once_flag shutdownOnce_;
     std::thread commandThread_;
+    std::thread::id commandThreadId_;  // kept apart: readable while the thread object is being joined
     std::thread connectionThread_;
 };
 

@@ -10,8 +10,12 @@ constexpr std::size_t kRecordHeadSize = wire::kScanRecordHeadSize;
 constexpr auto kBusyTry = std::chrono::milliseconds(1);
 }  // namespace
 
-ScannerHandle::ScannerHandle(int port, std::uint64_t id, NotificationSink& sink, const Timings& timings)
-    : port_(port), id_(id), sink_(sink), engine_(std::make_unique<CommandEngine>(static_cast<LinkObserver&>(*this), timings)) {}
+ScannerHandle::ScannerHandle(int port, std::uint64_t id, NotificationSink& sink, const Timings& timings,
+                             TransportOpener opener)
+    : port_(port),
+      id_(id),
+      sink_(sink),
+      engine_(std::make_unique<CommandEngine>(static_cast<LinkObserver&>(*this), timings, std::move(opener))) {}
 
 ScannerHandle::~ScannerHandle() { teardown(); }
 

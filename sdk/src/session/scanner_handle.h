@@ -26,7 +26,8 @@ namespace zt::sdk {
 
 class ScannerHandle final : public ZtScanner, private LinkObserver {
 public:
-    ScannerHandle(int port, std::uint64_t id, NotificationSink& sink, const Timings& timings);
+    ScannerHandle(int port, std::uint64_t id, NotificationSink& sink, const Timings& timings,
+                  TransportOpener opener = ttyOpener());
     ~ScannerHandle();
     ScannerHandle(const ScannerHandle&) = delete;
     ScannerHandle& operator=(const ScannerHandle&) = delete;

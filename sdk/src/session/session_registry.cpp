@@ -43,6 +43,11 @@ void SessionRegistry::setTimings(const Timings& timings) {
     timings_ = timings;
 }
 
+void SessionRegistry::setTransportOpener(TransportOpener opener) {
+    std::lock_guard lock(mutex_);
+    opener_ = std::move(opener);
+}
+
 void SessionRegistry::setHooks(RegistryHooks hooks) {
     std::lock_guard lock(mutex_);
     hooks_ = std::move(hooks);
@@ -145,7 +150,8 @@ ZtScanner* SessionRegistry::initialize(unsigned port, int* error, DisconnectCall
             if (error != nullptr) *error = result;
             return nullptr;
         }
-        handle = std::make_shared<ScannerHandle>(int(port), nextHandleId_++, *this, timings_);
+        handle = std::make_shared<ScannerHandle>(int(port), nextHandleId_++, *this, timings_,
+                                                 opener_ ? opener_ : ttyOpener());
         entries_.push_back({handle, Entry::State::Opening, {}});
         generation = shutdownGeneration_;
         hooks = hooks_;

@@ -58,6 +58,8 @@ public:
     // Internal tests run the engine with shorter waits; affects handles opened afterwards.
     void setTimings(const Timings& timings);
     void setHooks(RegistryHooks hooks);
+    // Internal tests open ports through another transport (empty: the tty); affects handles opened afterwards.
+    void setTransportOpener(TransportOpener opener);
     // Dispatcher threads not yet joined (the current one and retired ones still running or unjoined).
     [[nodiscard]] std::size_t dispatcherThreads() const;
     // Waits until every retired dispatcher thread has ended, and joins them (tests).
@@ -103,6 +105,7 @@ private:
     std::vector<std::shared_ptr<ScannerHandle>> parked_;  // at exit: handles whose thread called exit()
     std::uint64_t nextHandleId_ = 1;
     Timings timings_;
+    TransportOpener opener_;
     RegistryHooks hooks_;
 
     std::atomic<DisconnectCallback> onDisconnect_{nullptr};
