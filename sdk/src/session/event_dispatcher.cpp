@@ -12,6 +12,7 @@ thread_local bool tOnDispatcherThread = false;
 EventDispatcher::EventDispatcher(Handler handler, std::deque<Notification> backlog)
     : handler_(std::move(handler)), queue_(std::move(backlog)) {
     thread_ = std::thread([this] { run(); });
+    threadId_ = thread_.get_id();
 }
 
 EventDispatcher::~EventDispatcher() {

@@ -58,7 +58,7 @@ public:
 
     // True on the thread of any dispatcher, current or retired.
     [[nodiscard]] static bool onDispatcherThread();
-    [[nodiscard]] bool isThisThread() const { return std::this_thread::get_id() == thread_.get_id(); }
+    [[nodiscard]] bool isThisThread() const { return std::this_thread::get_id() == threadId_; }
 
 private:
     enum class Mode { Running, Draining, Stopped };
@@ -76,6 +76,7 @@ private:
     bool finished_ = false;
     std::mutex joinMutex_;  // the last owner and a stopping caller may both join
     std::thread thread_;
+    std::thread::id threadId_;  // kept apart: readable while the thread object is being joined
 };
 
 }  // namespace zt::sdk
