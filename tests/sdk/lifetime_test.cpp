@@ -176,18 +176,25 @@ TEST_F(Lifetime, ScannerLostDuringTheOpenIsReportedAfterTheHandleWasReturned) {
     EXPECT_EQ(ztDeinitialize(h, 0), SDK_ERR_UNKNOWN_HANDLE);
 }
 
-TEST_F(Lifetime, CloseWaitsForARunningCallbackOfItsHandle) {
+TEST_F(Lifetime, LastCloseWaitsForItsRunningCallbackAndDeliversWhatWasQueued) {
+    // The first scan's callback runs (blocked) when the close begins, the second scan is queued behind
+    // it: the close returns only after both were delivered, though it stops the dispatcher.
     auto& s = addScanner(5);
     ::ScannerHandle h = open(5);
     ASSERT_NE(h, nullptr);
     script_.blockOn = h;
-    s.sendPacket(PacketType::ScanData, scanRecordBytes("slow"));
+    sendAcknowledgedScan(s, "slow");
     ASSERT_TRUE(waitBlockedCallback());
+    sendAcknowledgedScan(s, "queued");
     RegistryHooks hooks;
     hooks.closeWaiting = [&](const ZtScanner*) { script_.gate.open(); };  // only once the close waits
     SessionRegistry::instance().setHooks(hooks);
     EXPECT_EQ(ztDeinitialize(h, 0), SDK_OK);
     EXPECT_TRUE(script_.blockedCallbackFinished.load()) << "the close returned while a callback of its handle ran";
+    const auto seen = events();
+    ASSERT_EQ(seen.size(), 2u) << "a queued scan was dropped";
+    EXPECT_EQ(seen[1].text, "queued");
+    EXPECT_EQ(SessionRegistry::instance().dispatcherThreads(), 0u);
 }
 
 TEST_F(Lifetime, CloseOfOneHandleNeverWaitsForAnotherHandlesCallback) {
