@@ -58,7 +58,7 @@ void SerialLink::stop() {
 
 void SerialLink::beginShutdown() {
     shutdown_.signal();
-    handoff_.requestShutdown();
+    exchanges_.requestShutdown();
 }
 
 int SerialLink::open(std::string_view portName) {
@@ -77,7 +77,7 @@ int SerialLink::open(std::string_view portName) {
     (void)shutdown_.waitFor(timings_.settleAfterOpen);
     portNumber_.store(parsePortNumber(portName));
 
-    handoff_.beginSession();
+    exchanges_.beginSession();
     {
         std::lock_guard lock(readyMutex_);
         receiverReady_ = false;
@@ -92,12 +92,12 @@ int SerialLink::open(std::string_view portName) {
 
 void SerialLink::close() {
     std::lock_guard closeLock(closeMutex_);
-    handoff_.requestAbort();
-    if (exchangeActive_.load()) (void)abortDone_.waitFor(timings_.closeWait);
-    handoff_.clearAbort();
+    exchanges_.requestAbort();
+    (void)exchanges_.waitClosed(timings_.closeWait);
+    exchanges_.clearAbort();
     if (open_.load()) {
         if (const auto port = transport()) port->cancel();
-        handoff_.cancelSession();
+        exchanges_.cancelSession();
         // The receive thread owns the port while a session runs and closes it when the session ends; all
         // its waits watch the cancel descriptor, so idle comes within one read time-out.
         std::unique_lock lock(readyMutex_);
@@ -197,17 +197,22 @@ bool SerialLink::handleFrame(PortSource& source, const ReadResult& frame) {
 }
 
 bool SerialLink::handleResponse(PortSource& source, const wire::FrameHeader& header) {
-    // Nobody waits for a response outside an exchange; holding it would stall the scans behind it.
-    if (!exchangeActive_.load()) return true;
-    const std::uint8_t expected = expectedRetry_.load();
-    if (header.retry == expected) {
-        trace("response seq %u block %u retry %u", header.seq, header.block, header.retry);
-        if (hooks_.beforeHandOver) hooks_.beforeHandOver(header);
-        return handoff_.handOver(header);
+    trace("response seq %u block %u retry %u", header.seq, header.block, header.retry);
+    if (hooks_.beforeHandOver) hooks_.beforeHandOver(header);
+    // Whether an exchange waits for this response, and with which retry byte, is decided under the
+    // exchange state's lock together with the hand-over, so the exchange cannot end in between.
+    switch (exchanges_.offer(header, receivedPayload(header.length))) {
+        case ExchangeState::Offer::Taken:
+        case ExchangeState::Offer::Dropped: return true;
+        case ExchangeState::Offer::Cancelled: return false;
+        case ExchangeState::Offer::Flush: break;
     }
-    if (expected != 0) return true;  // an answer to another repeat: ignore it
-    // A late answer to an earlier repeat: flush it and whatever follows until the line is quiet.
-    trace("flushing after late response retry %u", header.retry);
+    return flushUntilQuiet(source);
+}
+
+// A late answer to an earlier repeat: flush it and whatever follows until the line is quiet.
+bool SerialLink::flushUntilQuiet(PortSource& source) {
+    trace("flushing after a late response");
     for (;;) {
         const ReadResult next = readFrame(source, *receiveBuffer_);
         if (next.outcome == ReadOutcome::Frame || next.outcome == ReadOutcome::Discarded) continue;
@@ -222,7 +227,7 @@ bool SerialLink::handleResponse(PortSource& source, const wire::FrameHeader& hea
 void SerialLink::handlePacket(const wire::FrameHeader& header) {
     // During an exchange the scanner's own packets are neither delivered nor acknowledged; the scanner
     // may send them again, since they were not acknowledged.
-    if (exchangeActive_.load()) return;
+    if (exchanges_.exchangeOpen()) return;
     const auto type = static_cast<wire::PacketType>(header.code());
     if (type != wire::PacketType::ScanData && type != wire::PacketType::DeletedData) return;
     observer_.onScannerPacket(portNumber(), type, receivedPayload(header.length));

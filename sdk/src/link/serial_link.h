@@ -10,7 +10,7 @@
 #include "link/frame_reader.h"
 #include "link/link_hooks.h"
 #include "link/link_observer.h"
-#include "link/response_handoff.h"
+#include "link/exchange_state.h"
 #include "transport/transport.h"
 #include "wire/protocol.h"
 
@@ -69,15 +69,8 @@ public:
     // Test hooks; set before open(), while no receive session runs.
     void setHooks(LinkHooks hooks) { hooks_ = std::move(hooks); }
 
-    // Exchange side (the command thread).
-    [[nodiscard]] ResponseHandoff& responses() { return handoff_; }
-    // The payload of the response that was handed over; valid until it is released.
-    [[nodiscard]] std::span<const std::uint8_t> receivedPayload(std::uint16_t length) const;
-    void setExchangeActive(bool active) { exchangeActive_.store(active); }
-    void setExpectedRetry(std::uint8_t retry) { expectedRetry_.store(retry); }
-    [[nodiscard]] std::uint8_t sequence() const { return sequence_.load(); }
-    void advanceSequence() { sequence_.fetch_add(1); }
-    void signalAbortDone() { abortDone_.signal(); }
+    // The exchanges on this link (the command thread runs them; see ExchangeState).
+    [[nodiscard]] ExchangeState& exchanges() { return exchanges_; }
 
 private:
     class PortSource;
@@ -90,6 +83,8 @@ private:
     void endSession();
     void reportPortLost();
     void acknowledge(const wire::FrameHeader& packet);
+    [[nodiscard]] bool flushUntilQuiet(PortSource& source);
+    [[nodiscard]] std::span<const std::uint8_t> receivedPayload(std::uint16_t length) const;
     [[nodiscard]] std::shared_ptr<Transport> transport() const;
 
     LinkObserver& observer_;
@@ -108,14 +103,10 @@ private:
     std::atomic<bool> open_{false};
     std::atomic<bool> portLost_{false};
     std::atomic<bool> lineWatch_{false};
-    std::atomic<bool> exchangeActive_{false};
-    std::atomic<std::uint8_t> expectedRetry_{0};
-    std::atomic<std::uint8_t> sequence_{0};
     std::atomic<int> portNumber_{0};
     std::string portName_;
 
     platform::AutoResetEvent lineChange_;
-    platform::AutoResetEvent abortDone_;
     platform::AutoResetEvent start_;
     platform::ManualResetEvent shutdown_;
     std::mutex readyMutex_;
@@ -123,7 +114,7 @@ private:
     bool receiverReady_ = false;
     bool sessionRunning_ = false;  // from open() until the receive thread has closed the port
 
-    ResponseHandoff handoff_;
+    ExchangeState exchanges_;
     std::unique_ptr<ReceiveBuffer> receiveBuffer_;
     std::once_flag stopOnce_;
     std::thread receiveThread_;
