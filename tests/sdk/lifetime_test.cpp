@@ -58,6 +58,7 @@ struct Script {
     std::atomic<bool> blockedCallbackFinished{false};
     std::atomic<int> exitCode{-1};  // a callback calls exit() with it when set
     std::atomic<bool> closeInCallback{false};  // a scan callback closes its own handle
+    std::atomic<long long> blockMs{10000};     // how long a blocked callback waits at most
     std::optional<int> closeResult;
 };
 Script* gScript = nullptr;
@@ -65,7 +66,7 @@ Script* gScript = nullptr;
 void blockIfAsked(::ScannerHandle h) {
     if (h != gScript->blockOn.load()) return;
     gScript->waiter.notify([] { gScript->blockedCallbackEntered = true; });
-    (void)gScript->gate.wait(10000ms);
+    (void)gScript->gate.wait(Ms(gScript->blockMs.load()));
     gScript->waiter.notify([] { gScript->blockedCallbackFinished = true; });
 }
 
@@ -371,17 +372,21 @@ TEST_F(LifetimeExit, FromAProgressCallback) {
 }
 
 TEST_F(LifetimeExit, WhileACallbackBlocks) {
+    // The callback would block for a minute: the process must end without waiting for it.
+    const auto started = std::chrono::steady_clock::now();
     EXPECT_EXIT(
         {
             auto& s = addScanner(5);
             ::ScannerHandle h = open(5);
             if (h == nullptr) std::_Exit(90);
+            script_.blockMs = 60000;
             script_.blockOn = h;
-            s.sendPacket(PacketType::ScanData, scanRecordBytes("stuck"));
+            (void)s.sendPacket(PacketType::ScanData, scanRecordBytes("stuck"));
             if (!waitBlockedCallback()) std::_Exit(92);
-            std::exit(6);  // the callback still waits at its gate
+            std::exit(6);
         },
         ::testing::ExitedWithCode(6), "");
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 30s) << "the exit waited for the blocked callback";
 }
 
 }  // namespace
