@@ -158,6 +158,24 @@ TEST_F(LinkTest, PacketsDuringAnExchangeAreNeitherDeliveredNorAcknowledged) {
     EXPECT_EQ(framesOfType(0x03).size(), 1u);
 }
 
+// A scan that follows the last response at once, in the same write, finds the exchange over.
+TEST_F(LinkTest, AScanRightBehindTheLastResponseIsDelivered) {
+    open();
+    scanner_.teach(Command::Battery, [&](const WireFrame& request) -> std::optional<Bytes> {
+        const auto& h = request.header;
+        const Bytes answer = encodeFrame(h.seq, h.block, h.retry, h.code(), Bytes{0x00, 1, 2});
+        const Bytes scan = encodeFrame(0, 0, 0, 0x81, scanRecordBytes("behind"));
+        Bytes both = answer;
+        both.insert(both.end(), scan.begin(), scan.end());
+        (void)scanner_.sendRaw(both);
+        return std::nullopt;
+    });
+    ASSERT_EQ(exchange(Command::Battery, battery_), SDK_OK);
+    ASSERT_TRUE(observer_.waitForPackets(1));
+    EXPECT_EQ(observer_.packets()[0].second, scanRecordBytes("behind"));
+    EXPECT_TRUE(scanner_.waitForFrames([](const auto& f) { return !f.empty() && f.back().header.type == 0x01; }));
+}
+
 // The receive thread has read an acceptable response and is about to hand it over when the exchange
 // gives up (all its waits timed out). The response must not be held for an exchange that has ended:
 // the receive thread goes on, so later scans and the loss of the port are still reported.

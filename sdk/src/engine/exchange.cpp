@@ -90,7 +90,9 @@ private:
             }
             step = codec_.onResponse(response.header.retry, response.payload, request_, length_);
             header_.length = length_;
-            state_.release();
+            // The last response stays held until the exchange is closed, so that a scan read right after
+            // it finds the exchange over and is delivered rather than refused.
+            if (step == CodecStep::Continue) state_.release();
             return step == CodecStep::Refused ? SDK_ERR_DEVICE_REFUSED : SDK_OK;
         }
     }
