@@ -316,6 +316,30 @@ TEST_F(Lifetime, ShutdownCutsAnOpenUnderWayShort) {
     EXPECT_EQ(ztDeinitialize(nullptr, 1), SDK_SHUTDOWN_NOT_RUNNING);
 }
 
+TEST_F(Lifetime, ShutdownCutsTheSettleWaitShort) {
+    Timings slow = fastTimings();
+    slow.settleAfterOpen = 60s;
+    SessionRegistry::instance().setTimings(slow);
+    addScanner(5);
+    Waiter opened;
+    bool portOpen = false;
+    auto memory = ports_.opener();
+    SessionRegistry::instance().setTransportOpener([&](std::string_view name, sdk::OpenError& error) {
+        auto transport = memory(name, error);
+        opened.notify([&] { portOpen = true; });  // the settle wait follows
+        return transport;
+    });
+    auto opening = std::async(std::launch::async, [&] {
+        int error = 0;
+        (void)ztInitialize(5, &error, onLost, onScan);
+        return error;
+    });
+    ASSERT_TRUE(opened.waitUntil([&] { return portOpen; }));
+    EXPECT_EQ(ztDeinitialize(nullptr, 1), SDK_SHUTDOWN_DONE);
+    ASSERT_EQ(opening.wait_for(5s), std::future_status::ready) << "the open sat out its settle wait";
+    EXPECT_EQ(opening.get(), SDK_ERR_ABORTED);
+}
+
 // The process ends from inside a callback, or while one blocks: exit() must end it with its status,
 // not in std::terminate. Each case runs in a child process.
 class LifetimeExit : public Lifetime {
