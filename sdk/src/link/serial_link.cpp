@@ -78,6 +78,7 @@ int SerialLink::open(std::string_view portName) {
     portNumber_.store(parsePortNumber(portName));
 
     exchanges_.beginSession();
+    lineChange_.reset();  // a change or wake-up of an earlier session does not count for this one
     {
         std::lock_guard lock(readyMutex_);
         receiverReady_ = false;
@@ -129,9 +130,9 @@ void SerialLink::watchLine() {
 
 void SerialLink::wakeLineWatch() { lineChange_.signal(); }
 
-void SerialLink::reportLineChange() {
-    if (lineWatch_.load()) lineChange_.signal();
-}
+// Kept until the next watch when nobody watches (the connection thread is between the handshake and
+// the watch, or in a re-check): that watch returns at once and the scanner is checked again.
+void SerialLink::reportLineChange() { lineChange_.signal(); }
 
 std::span<const std::uint8_t> SerialLink::receivedPayload(std::uint16_t length) const {
     return std::span<const std::uint8_t>(*receiveBuffer_).first(std::min<std::size_t>(length, wire::kMaxReceivePayload));

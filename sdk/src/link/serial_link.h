@@ -54,7 +54,8 @@ public:
     // Writes one whole frame (sync byte set here) with one write; frames over 512 bytes are refused.
     [[nodiscard]] WriteStatus writeFrame(const wire::FrameHeader& header, std::span<const std::uint8_t> payload);
 
-    // Blocks until the carrier-detect line changes or wakeLineWatch() is called.
+    // Blocks until the carrier-detect line changes or wakeLineWatch() is called; a change or wake-up since
+    // the last watch of this session ends it at once.
     void watchLine();
     void wakeLineWatch();
     // What the receive thread does on a carrier-detect change.
