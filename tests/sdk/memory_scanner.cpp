@@ -112,11 +112,11 @@ void MemoryScanner::serve(std::stop_token stop, std::shared_ptr<Connection> conn
         if (status == IoStatus::Ok) status = peer.read(buffer, got, 0ms);
         if (status != IoStatus::Ok) return;
         cutter.add(std::span(buffer).first(got));
-        while (auto frame = cutter.next()) handle(*frame);
+        while (auto frame = cutter.next()) handle(*frame, peer);
     }
 }
 
-void MemoryScanner::handle(const WireFrame& frame) {
+void MemoryScanner::handle(const WireFrame& frame, MemoryEnd& from) {
     RequestHook hook;
     Answer answer;
     bool silent = false;
@@ -134,7 +134,11 @@ void MemoryScanner::handle(const WireFrame& frame) {
     if (!frame.header.isRequest()) return;
     if (hook) hook(frame);
     if (silent || !answer) return;
-    if (const auto payload = answer(frame)) (void)sendResponse(frame, *payload);
+    // Answered on the connection the request came from, even if the SDK has opened a new one since.
+    if (const auto payload = answer(frame)) {
+        const auto& h = frame.header;
+        (void)from.writeAll(encodeFrame(h.seq, h.block, h.retry, h.code(), *payload), 0ms);
+    }
 }
 
 std::shared_ptr<MemoryScanner::Connection> MemoryScanner::current() const {

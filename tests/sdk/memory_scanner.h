@@ -118,7 +118,7 @@ private:
     struct Connection;
 
     void serve(std::stop_token stop, std::shared_ptr<Connection> connection);
-    void handle(const WireFrame& frame);
+    void handle(const WireFrame& frame, MemoryEnd& from);
     [[nodiscard]] std::shared_ptr<Connection> current() const;
     void stopServing();
 
