@@ -1,5 +1,6 @@
 #include "transport/memory_pipe.h"
 
+#include <algorithm>
 #include <array>
 #include <condition_variable>
 #include <deque>
