@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <future>
 
 namespace zt::sdk {
@@ -11,9 +12,18 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// An exchange of the command thread, opened on `state`, with the receive thread offering `header`.
-std::future<ExchangeState::Offer> offerAsync(ExchangeState& state, wire::FrameHeader header = {}) {
-    return std::async(std::launch::async, [&state, header] { return state.offer(header, {}); });
+// The receive thread offering `header` to an exchange on `state`. `freed` is set by the test just before
+// it frees the response; an offer that returns earlier sees it unset, so the result says whether the
+// offer waited (without a fixed window of "nothing happened").
+struct OfferResult {
+    ExchangeState::Offer offer;
+    bool waitedUntilFreed;
+};
+std::future<OfferResult> offerAsync(ExchangeState& state, std::atomic<bool>& freed, wire::FrameHeader header = {}) {
+    return std::async(std::launch::async, [&state, &freed, header] {
+        const auto offer = state.offer(header, {});
+        return OfferResult{offer, freed.load()};
+    });
 }
 
 TEST(ExchangeState, ReleaseWithNothingHandedOverDoesNotLetALaterOfferSkipItsWait) {
@@ -22,14 +32,17 @@ TEST(ExchangeState, ReleaseWithNothingHandedOverDoesNotLetALaterOfferSkipItsWait
     state.release();  // a release when no response had arrived
     wire::FrameHeader h;
     h.seq = 7;
-    auto receiver = offerAsync(state, h);
+    std::atomic<bool> freed{false};
+    auto receiver = offerAsync(state, freed, h);
     ExchangeState::Response got;
     ASSERT_EQ(state.await(5s, got), ExchangeState::Wait::Arrived);
     EXPECT_EQ(got.header.seq, 7);
     // While the exchange parses, the receive thread must still be waiting.
-    EXPECT_EQ(receiver.wait_for(20ms), std::future_status::timeout);
+    freed = true;
     state.release();
-    EXPECT_EQ(receiver.get(), ExchangeState::Offer::Taken);
+    const auto result = receiver.get();
+    EXPECT_EQ(result.offer, ExchangeState::Offer::Taken);
+    EXPECT_TRUE(result.waitedUntilFreed);
 }
 
 TEST(ExchangeState, AwaitTimesOutAndAbortWakesIt) {
@@ -56,17 +69,18 @@ TEST(ExchangeState, AwaitTimesOutAndAbortWakesIt) {
 TEST(ExchangeState, CancelledSessionEndsAnOfferThatNobodyTakes) {
     ExchangeState state;
     ASSERT_TRUE(state.open());
-    auto receiver = offerAsync(state);
+    std::atomic<bool> freed{false};
+    auto receiver = offerAsync(state, freed);
     ExchangeState::Response r;
     ASSERT_EQ(state.await(5s, r), ExchangeState::Wait::Arrived);
     state.cancelSession();
-    EXPECT_EQ(receiver.get(), ExchangeState::Offer::Cancelled);
+    EXPECT_EQ(receiver.get().offer, ExchangeState::Offer::Cancelled);
     EXPECT_EQ(state.offer({}, {}), ExchangeState::Offer::Cancelled);  // for the rest of the session
     state.beginSession();
-    auto next = offerAsync(state);
+    auto next = offerAsync(state, freed);
     ASSERT_EQ(state.await(5s, r), ExchangeState::Wait::Arrived);
     state.release();
-    EXPECT_EQ(next.get(), ExchangeState::Offer::Taken);
+    EXPECT_EQ(next.get().offer, ExchangeState::Offer::Taken);
 }
 
 TEST(ExchangeState, OnlyAnOpenExchangeExpectingThatRetryByteIsOfferedAResponse) {
@@ -89,17 +103,24 @@ TEST(ExchangeState, OnlyAnOpenExchangeExpectingThatRetryByteIsOfferedAResponse) 
 TEST(ExchangeState, EndingOrRepeatingTheExchangeFreesAResponseItDidNotTake) {
     ExchangeState state;
     ASSERT_TRUE(state.open());
-    auto stale = offerAsync(state);
-    EXPECT_EQ(stale.wait_for(20ms), std::future_status::timeout);
+    std::atomic<bool> repeated{false};
+    auto stale = offerAsync(state, repeated);
+    ExchangeState::Response r;
+    ASSERT_EQ(state.await(5s, r), ExchangeState::Wait::Arrived);  // handed over, not taken
+    repeated = true;
     state.expectRetry(1);
-    EXPECT_EQ(stale.wait_for(5s), std::future_status::ready);
+    ASSERT_EQ(stale.wait_for(5s), std::future_status::ready);
+    EXPECT_TRUE(stale.get().waitedUntilFreed);
 
     wire::FrameHeader repeat;
     repeat.retry = 1;
-    auto late = offerAsync(state, repeat);
-    EXPECT_EQ(late.wait_for(20ms), std::future_status::timeout);
+    std::atomic<bool> closed{false};
+    auto late = offerAsync(state, closed, repeat);
+    ASSERT_EQ(state.await(5s, r), ExchangeState::Wait::Arrived);
+    closed = true;
     state.close(false);
-    EXPECT_EQ(late.wait_for(5s), std::future_status::ready);
+    ASSERT_EQ(late.wait_for(5s), std::future_status::ready);
+    EXPECT_TRUE(late.get().waitedUntilFreed);
 }
 
 TEST(ExchangeState, TheSequenceMovesOnlyAfterAFinishedExchangeAndWraps) {
