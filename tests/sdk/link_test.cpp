@@ -65,15 +65,17 @@ private:
     int lostPort_ = -1;
 };
 
-// Waits short enough that a test which sits out all three response waits stays fast.
+// An answer must come within the response wait, or an unasked repeat upsets the frame counts: the wait
+// is long enough for a loaded machine. Exchanges that sit out their waits are given short ones.
 Timings memoryTimings() {
     Timings t;
     t.settleAfterOpen = 0ms;
     t.readTimeout = 200ms;
-    t.responseWait = 20ms;
+    t.responseWait = 2000ms;
     t.closeWait = 2000ms;
     return t;
 }
+constexpr auto kSatOutWait = 20ms;
 
 class LinkTest : public ::testing::Test {
 protected:
@@ -84,6 +86,12 @@ protected:
     }
     int exchange(Command command, CommandCodec& codec) {
         return runExchange(*link_, static_cast<std::uint8_t>(command), &codec, timings_);
+    }
+    // An exchange whose response waits run out.
+    int exchangeTimingOut(Command command, CommandCodec& codec) {
+        Timings t = timings_;
+        t.responseWait = kSatOutWait;
+        return runExchange(*link_, static_cast<std::uint8_t>(command), &codec, t);
     }
     // Frames from the SDK of one type byte.
     std::vector<WireFrame> framesOfType(std::uint8_t type) const {
@@ -112,7 +120,7 @@ TEST_F(LinkTest, ExchangesWriteExactFramesAndMoveTheSequenceOnlyWhenFinished) {
     EXPECT_EQ(battery_.first, 7);
     EXPECT_EQ(battery_.second, 9);
     scanner_.staySilent(3);
-    EXPECT_EQ(exchange(Command::Battery, battery_), SDK_ERR_TIMEOUT);
+    EXPECT_EQ(exchangeTimingOut(Command::Battery, battery_), SDK_ERR_TIMEOUT);
     ASSERT_EQ(exchange(Command::Battery, battery_), SDK_OK);
 
     const auto frames = scanner_.frames();
@@ -187,7 +195,7 @@ TEST_F(LinkTest, AResponseForAnExchangeThatEndedMeanwhileDoesNotStopTheReceiveTh
     };
     open(std::move(hooks));
     scanner_.answerWith(Command::Battery, {0x00, 1, 2});
-    auto result = std::async(std::launch::async, [&] { return exchange(Command::Battery, battery_); });
+    auto result = std::async(std::launch::async, [&] { return exchangeTimingOut(Command::Battery, battery_); });
     ASSERT_TRUE(atHandOver.waitHeld());
     ASSERT_EQ(result.wait_for(5s), std::future_status::ready);
     EXPECT_EQ(result.get(), SDK_ERR_TIMEOUT);
@@ -208,13 +216,14 @@ TEST_F(LinkTest, AResponseToAnEarlierSendIsNotTakenForTheAnswerToTheRepeat) {
         if (h.code() == static_cast<std::uint8_t>(Command::Battery) && h.retry == 0) atHandOver.pass();
     };
     open(std::move(hooks));
-    int answers = 0;
     scanner_.teach(Command::Battery, [&](const WireFrame& request) -> std::optional<Bytes> {
-        ++answers;
         if (request.header.retry == 1) atHandOver.open();  // the repeat is out: let the stale answer go
         return Bytes{0x00, std::uint8_t(10 + request.header.retry), 0};
     });
-    ASSERT_EQ(exchange(Command::Battery, battery_), SDK_OK);
+    // The first wait is sat out (its answer is held); the repeat's answer must come within the second.
+    Timings t = timings_;
+    t.responseWait = 500ms;
+    ASSERT_EQ(runExchange(*link_, static_cast<std::uint8_t>(Command::Battery), &battery_, t), SDK_OK);
     EXPECT_EQ(battery_.first, 11);
     EXPECT_EQ(framesOfType(requestType(Command::Battery)).size(), 2u);
 }
