@@ -7,7 +7,7 @@ std::optional<std::uint8_t> ExchangeState::open() {
     if (abort_ || shutdown_) return std::nullopt;
     open_ = true;
     expectedRetry_ = 0;
-    handed_ = false;
+    freeHandedLocked();  // nothing can be handed over between exchanges; stays safe if that changes
     return sequence_;
 }
 
