@@ -3,19 +3,53 @@
  *
  * ztInitialize opens a scanner on port COM<n> and returns an opaque ScannerHandle; every other operation
  * takes that handle, runs one request/response exchange with the scanner and returns a result code
- * (SDK_OK or a negative SDK_ERR_... value). Most operations also exist under the prefix NrBtBarcode with
- * the same suffix; a second name is the same function.
+ * (SDK_OK or a negative SDK_ERR_... value; ztResultName and ztResultText below spell them out). Most
+ * operations also exist under the prefix NrBtBarcode with the same suffix; a second name is the same
+ * function. Nothing is logged and no exception crosses this interface.
  *
  * Ports: COM<n> is the device $ZT_PORT_DIR/COM<n> when ZT_PORT_DIR is set, else /dev/rfcomm<n>.
  *
  * Thread safety
- *  - Operations on different handles run in parallel. One operation at a time per handle: a second call
- *    on a handle that is busy returns SDK_ERR_BUSY after 1 ms instead of waiting.
- *  - Both application callbacks run on the SDK's one event-dispatcher thread, one at a time, in the order
- *    in which the scanners' events arrived. A callback must not call ztDeinitialize, and should return
- *    quickly: a slow callback delays later events (not the scanners' links).
+ *  - Any thread may call any function. Operations on different handles run in parallel. One operation
+ *    at a time per handle: a second call on a busy handle returns SDK_ERR_BUSY after 1 ms (measured on
+ *    the steady clock) instead of waiting. ztCollectingOnce never waits for the busy handle.
+ *  - Callbacks never run on the caller's thread, with one exception: the failure call (0, -1) of a
+ *    CollectProgressCallback. DisconnectCallback and ScanDataCallback run on the SDK's event-dispatcher
+ *    thread; the other progress calls on the SDK's command thread of the handle.
+ *  - Order: the callbacks of one handle run one at a time, in the order its events arrived. Across
+ *    handles they run one at a time in arrival order too, except after a hand-over (see closing): a
+ *    callback left running on the old dispatcher thread may then overlap callbacks of other handles.
  *  - The callbacks are process-wide: every ztInitialize that gets past its argument checks replaces both,
  *    for all open handles.
+ *  - Opening: no callback for a handle starts before ztInitialize has finished with it. Events that
+ *    arrive during the open (a scan, even the loss of the scanner) are held and delivered once
+ *    ztInitialize is returning the handle; so ztInitialize never returns a handle that was already
+ *    lost and freed, and a scanner lost during its open is reported by DisconnectCallback after
+ *    ztInitialize has returned it. A callback may still run before the caller has stored the returned
+ *    handle: store it under a lock of the caller's that the callbacks also take (ztInitialize never
+ *    waits for a callback, so this cannot deadlock). When the open fails, held events are dropped.
+ *  - Closing: when ztDeinitialize(h, 0), called outside a callback, returns SDK_OK, every event of h
+ *    that was queued has been delivered, no callback for h is running, and none will start. It waits
+ *    for a callback of h that is running; it never waits for a callback of another handle: when the
+ *    dispatcher is inside one, the queue is handed over to a new dispatcher thread, which delivers the
+ *    events of h first. Hence the one rule a callback must keep: it must not wait for a thread that may
+ *    be closing the same handle (post to that thread instead); that would deadlock.
+ *    Called from a callback, ztDeinitialize(h, 0) does not wait: events of h still queued are dropped.
+ *  - Stopping never waits for a callback: the last ztDeinitialize and the shutdown retire a dispatcher
+ *    thread that is inside a callback (also the caller's own thread). It finishes the callback and ends,
+ *    and is joined by a later call of the SDK or at the process's end; it is never killed or detached.
+ *  - Shutdown: ztDeinitialize(NULL, 1) closes every handle at once, also those still inside ztInitialize
+ *    (which then fails with SDK_ERR_ABORTED). After it returns no callback starts; events still queued
+ *    are dropped (scans the scanners count as delivered are lost: close handles one by one first where
+ *    that matters); a callback running at that moment may run on, and operations on its handle return
+ *    SDK_ERR_INVALID_HANDLE. A handle's address is never reused while a callback holds it.
+ *  - The process may end at any time, also by exit() from a callback: the SDK closes its ports as the
+ *    statics are destroyed; a thread inside a callback, or the thread that called exit(), ends with the
+ *    process.
+ *  - DisconnectCallback: while it runs, the handle is already closed for operations (they return
+ *    SDK_ERR_INVALID_HANDLE, ztDeinitialize returns SDK_ERR_UNKNOWN_HANDLE); after it returns the handle
+ *    is freed.
+ *  - CollectProgressCallback must not call the SDK for its own handle (SDK_ERR_BUSY).
  *
  * Debugging: ZT_TRACE=1 in the environment writes a trace of the link and the engine to standard error.
  */
@@ -64,60 +98,79 @@ enum {
 /* One open scanner. Owned by the SDK; invalid after ztDeinitialize or after its DisconnectCallback. */
 typedef struct ZtScanner* ScannerHandle;
 
-/* The scanner of `handle` was lost. After the callback returns the handle is closed and invalid. */
+/*
+ * The scanner of `handle` was lost (port gone, or it stopped answering a re-check). Runs on the
+ * dispatcher thread; see Thread safety. After it returns the handle is freed.
+ */
 typedef void (*DisconnectCallback)(ScannerHandle handle);
 
 /*
- * A barcode scanned live (deleted == 0) or a deleted-data report (deleted == 1). `record` holds the
- * scan record: tag byte, 7-byte scanner time, two little-endian doubles, then the text and a zero byte;
- * `length` = 25 + text length (the bytes before the first zero byte). The record is valid only during
- * the call. Malformed packets are never read beyond their end: one shorter than the 24-byte head is
- * acknowledged and dropped; one whose text has no zero byte is delivered with the text cut at the end of
- * the packet and a zero byte added. Scans that arrive while an operation runs on the handle are neither
- * delivered nor acknowledged (left unacknowledged, the scanner may send them again).
+ * A barcode scanned live (deleted == 0) or a deleted-data report (deleted == 1), on the dispatcher
+ * thread. [in] record: the scan record, valid only during the call: tag byte, 7-byte scanner time, two
+ * little-endian doubles, then the text and a zero byte. length = 25 + text length (the bytes before the
+ * first zero byte). Malformed packets are never read beyond their end: one shorter than the 24-byte head
+ * is acknowledged and dropped; one whose text has no zero byte is delivered with the text cut at the end
+ * of the packet and a zero byte added. Scans that arrive while an operation runs on the handle are
+ * neither delivered nor acknowledged (left unacknowledged, the scanner may send them again); every scan
+ * that is acknowledged is delivered, unless the SDK is shut down before (see Thread safety).
  */
 typedef void (*ScanDataCallback)(ScannerHandle handle, const unsigned char* record, int length, int deleted);
 
 /*
- * Opens the scanner on port COM<port> (0..100): opens and configures the port, waits 1000 ms for the
- * link to settle and proves that the scanner answers (a little over 1 s in all; about 4 s when the
- * scanner is silent). Replaces the process-wide callbacks with `onDisconnect` and `onScanData` (either
- * may be null: the event is then dropped, a lost scanner's handle is still closed).
- * [out] error: SDK_OK, or SDK_ERR_BAD_PORT, SDK_ERR_PORT_IN_USE, SDK_ERR_OPEN_FAILED,
- *       SDK_ERR_PORT_UNAVAILABLE, SDK_ERR_LINK, SDK_ERR_TIMEOUT, SDK_ERR_ABORTED, SDK_ERR_PORT_LOST.
- *       Must not be null (a null error pointer opens nothing and returns null).
- * Returns the handle, or null on failure.
+ * Download progress: `received` of `total` records. (total, 0) after the size header, about every tenth
+ * record, then (total, total) once the last announced record has been answered (also when it was
+ * dropped); (0, -1) once when the download failed. Runs on the handle's command thread, the failure call
+ * on the caller's thread.
+ */
+typedef void (*CollectProgressCallback)(int total, int received);
+
+/*
+ * Opens the scanner on port COM<port>: opens and configures the port, waits 1000 ms for the link to
+ * settle and proves that the scanner answers (a little over 1 s in all; about 4 s when the scanner is
+ * silent). Blocks the caller meanwhile; never waits for a callback.
+ * [in] port: 0..100 (compared as unsigned).
+ * [out] error: must not be NULL (with NULL nothing is opened and NULL returned). Always written: SDK_OK;
+ *       SDK_ERR_BAD_PORT, SDK_ERR_PORT_IN_USE (open, opening or closing on another thread),
+ *       SDK_ERR_OPEN_FAILED, SDK_ERR_PORT_UNAVAILABLE (no such device), SDK_ERR_LINK, SDK_ERR_TIMEOUT,
+ *       SDK_ERR_PORT_LOST (handshake), SDK_ERR_ABORTED (a shutdown cut the open short).
+ * [in] onDisconnect, onScanData: may be NULL (the event is then dropped; a lost scanner's handle is still
+ *       freed). They replace the process-wide callbacks once the call has passed its checks.
+ * Returns the handle, or NULL on failure. The first call starts the dispatcher thread, which stays
+ * running after a failed open.
  */
 ZT_API ScannerHandle ztInitialize(unsigned int port, int* error, DisconnectCallback onDisconnect,
                                   ScanDataCallback onScanData);
 
 /*
- * shutdownAll == 0: closes `handle`. Returns SDK_OK, SDK_ERR_UNKNOWN_HANDLE (null or unknown), or
- * SDK_ERR_NOT_CONNECTED (the link is down; the handle stays open: retry, or shut the SDK down).
- * shutdownAll != 0: `handle` is ignored; closes every handle without calling DisconnectCallback and stops
- * the SDK. Returns SDK_SHUTDOWN_DONE, or SDK_SHUTDOWN_NOT_RUNNING when it was not running.
- * Must not be called from a callback.
+ * shutdownAll == 0: closes `handle` and, with the last one, stops the dispatcher (see Thread safety for
+ * what is delivered and waited for). [in] handle: may be NULL (SDK_ERR_UNKNOWN_HANDLE).
+ *   Returns SDK_OK; SDK_ERR_UNKNOWN_HANDLE (NULL, closed, lost, or lost at this moment: its
+ *   DisconnectCallback reports it); SDK_ERR_NOT_CONNECTED (the link is down, e.g. a USB serial scanner
+ *   that stopped answering; the handle stays open: retry, or shut the SDK down).
+ * shutdownAll != 0: `handle` is ignored; closes every handle, also opening ones, without calling
+ *   DisconnectCallback, and stops the SDK at once. Returns SDK_SHUTDOWN_DONE, or
+ *   SDK_SHUTDOWN_NOT_RUNNING when it was not running.
  */
 ZT_API int ztDeinitialize(ScannerHandle handle, int shutdownAll);
 
 /*
  * Every operation below takes a handle from ztInitialize first and runs one exchange with the scanner,
- * blocking the caller until it ends (at most three 1000 ms waits per request). Besides the codes listed,
- * each can return SDK_ERR_INVALID_HANDLE (null or closed handle), SDK_ERR_BUSY (another operation runs
- * on the handle) and the exchange errors SDK_ERR_LINK, SDK_ERR_TIMEOUT, SDK_ERR_ABORTED, SDK_ERR_PORT_LOST
- * and SDK_ERR_DEVICE_REFUSED. Outputs are written only on SDK_OK. Pointers marked [out] must not be null
- * (SDK_ERR_INVALID_ARG). Values whose meaning is the scanner's are passed through as numbers.
+ * blocking the caller until it ends (at most three 1000 ms waits per request). The order of checks is:
+ * handle, arguments, busy lock. Besides the codes listed, each can return SDK_ERR_INVALID_HANDLE (NULL
+ * or closed handle), SDK_ERR_INVALID_ARG (a NULL pointer or a value out of range; nothing is sent),
+ * SDK_ERR_BUSY (another operation runs on the handle), and the exchange errors SDK_ERR_LINK,
+ * SDK_ERR_TIMEOUT, SDK_ERR_ABORTED (the handle is being closed), SDK_ERR_PORT_LOST (also: the link is
+ * down) and SDK_ERR_DEVICE_REFUSED. Every pointer must not be NULL. [out] values are written only on
+ * SDK_OK (and then as each function says); values whose meaning is the scanner's are passed through as
+ * numbers.
  */
 
-/* Scanned-records progress: `received` of `total` records; (0, -1) once when the collection failed. */
-typedef void (*CollectProgressCallback)(int total, int received);
-
-/* Scan mode 0..2; modes 1 and 2 carry a time value 0..9999 (mode 0 sends no value). */
+/* [in] scanMode 0..2; value 0..9999, sent only with modes 1 and 2. */
 ZT_API int ztSetScanMode(ScannerHandle handle, int scanMode, unsigned int value);
 /* [out] scanMode, value: 0 and 0 when the scanner's answer had another form. */
 ZT_API int ztGetScanMode(ScannerHandle handle, int* scanMode, int* value);
 
-/* Beep volume 0..3. */
+/* [in] volume: beep volume 0..3. */
 ZT_API int ztSetBuzzerVolume(ScannerHandle handle, unsigned int volume);
 /* [out] volume: 0..3 (0 when the scanner reports another value or form). */
 ZT_API int ztGetBuzzerVolume(ScannerHandle handle, int* volume);
@@ -129,43 +182,50 @@ ZT_API int ztGetStorageStatus(ScannerHandle handle, int* value);
 
 /*
  * Scanner time, 7 bytes: year - 1900 (70 or more), month 0..11, day 1..31, hour 0..23, minute 0..59,
- * second 0..59, day of week 0..6 (0 Sunday). ztSetTime checks every field before sending.
+ * second 0..59, day of week 0..6 (0 Sunday).
+ * [in] time: 7 bytes; every field is checked before sending.
  */
 ZT_API int ztSetTime(ScannerHandle handle, const unsigned char* time);
-/* [out] time: 7 bytes, written only from an answer of the right form. */
+/* [out] time: 7 bytes, written only from an answer of the right form (SDK_OK and untouched otherwise). */
 ZT_API int ztGetTime(ScannerHandle handle, unsigned char* time);
 
 /*
  * Prefix and suffix texts, sent before and after every barcode. Texts use the backslash notation:
  * \t tab, \n line feed, \r carriage return (either letter case), \\ backslash; any other backslash stands for
- * itself. Bytes must be 1..127 and the text at most 63 characters once unescaped (else SDK_ERR_INVALID_ARG).
+ * itself.
+ * [in] text: zero terminated; bytes 1..127, at most 63 characters once unescaped.
  * [out] length: the unescaped length + 1.
  */
 ZT_API int ztSetPrefix(ScannerHandle handle, const char* text, int* length);
 ZT_API int ztSetSuffix(ScannerHandle handle, const char* text, int* length);
 /*
  * [out] text: a buffer of at least 64 bytes; receives the scanner's text in backslash notation, zero
- * terminated (SDK_ERR_INVALID_ARG when that would exceed 63 characters). [out] length: the answer's length - 1.
+ *       terminated (SDK_ERR_INVALID_ARG when that would exceed 63 characters; nothing written).
+ * [out] length: the answer's length - 1.
  */
 ZT_API int ztGetPrefix(ScannerHandle handle, char* text, int* length);
 ZT_API int ztGetSuffix(ScannerHandle handle, char* text, int* length);
 
 /*
  * Symbology option `item` of symbology `group` (item 0: the symbology on or off). Only the 34 offered
- * pairs are accepted; any other gives SDK_ERR_UNSUPPORTED_OPTION without an exchange. Values are one byte.
+ * pairs are accepted; any other gives SDK_ERR_UNSUPPORTED_OPTION without an exchange.
+ * [in] value: one byte.
  */
 ZT_API int ztSetSymbologyOption(ScannerHandle handle, int group, int item, int value);
 /* [out] value: 0 when the answer had another form. */
 ZT_API int ztGetSymbologyOption(ScannerHandle handle, int group, int item, int* value);
 
-/* Configuration items. Gets check the answer strictly: an answer of another form is SDK_ERR_DEVICE_REFUSED. */
-/* Bluetooth identity, 6 bytes ([in] / [out] buffers of 6 bytes). */
+/*
+ * Configuration items. Gets check the answer strictly: an answer of another form is
+ * SDK_ERR_DEVICE_REFUSED (nothing written).
+ */
+/* [in] id / [out] id: Bluetooth identity, 6 bytes. */
 ZT_API int ztSetBluetoothID(ScannerHandle handle, const unsigned char* id);
 ZT_API int ztGetBluetoothID(ScannerHandle handle, unsigned char* id);
-/* Serial number: 1..22 characters 0-9, A-Z, a-z. [out] buffer of at least 23 bytes, zero terminated. */
+/* [in] serial: 1..22 characters 0-9, A-Z, a-z. [out] serial: a buffer of at least 23 bytes, zero terminated. */
 ZT_API int ztSetBluetoothSerial(ScannerHandle handle, const char* serial);
 ZT_API int ztGetBluetoothSerial(ScannerHandle handle, char* serial);
-/* Bluetooth PIN: exactly 4 digits. [out] buffer of at least 5 bytes, zero terminated. */
+/* [in] pin: exactly 4 digits. [out] pin: a buffer of at least 5 bytes, zero terminated. */
 ZT_API int ztSetBluetoothPin(ScannerHandle handle, const char* pin);
 ZT_API int ztGetBluetoothPin(ScannerHandle handle, char* pin);
 /* [out] version: 2 bytes, shown as two characters. */
@@ -174,15 +234,15 @@ ZT_API int ztGetImageVersion(ScannerHandle handle, unsigned char* version);
 ZT_API int ztClearAllData(ScannerHandle handle);
 /* Restores the scanner's factory settings. */
 ZT_API int ztSetDefault(ScannerHandle handle);
-/* Power-save (sleep) time 0..10. */
+/* [in] value: power-save (sleep) time 0..10. [out] value. */
 ZT_API int ztSetSleepModeTime(ScannerHandle handle, unsigned int value);
 ZT_API int ztGetSleepModeTime(ScannerHandle handle, int* value);
-/* Beep delays on connect and disconnect, 0..3000. */
+/* [in] value: beep delay on connect and on disconnect, 0..3000. [out] value. */
 ZT_API int ztSetConnectBeepDelayTime(ScannerHandle handle, unsigned int value);
 ZT_API int ztGetConnectBeepDelayTime(ScannerHandle handle, int* value);
 ZT_API int ztSetDisconnectBeepDelayTime(ScannerHandle handle, unsigned int value);
 ZT_API int ztGetDisconnectBeepDelayTime(ScannerHandle handle, int* value);
-/* Behaviour flags: any nonzero value sets the flag. [out] flag: 1 when set, else 0. */
+/* Behaviour flags. [in] on: any nonzero value sets the flag. [out] on: one byte, 1 when set, else 0. */
 ZT_API int ztSetDeleteSignal(ScannerHandle handle, int on);
 ZT_API int ztGetDeleteSignal(ScannerHandle handle, unsigned char* on);
 ZT_API int ztSetSleepModeLedOn(ScannerHandle handle, int on);
@@ -198,24 +258,82 @@ ZT_API int ztGetNoBtConnectNotScanStatus(ScannerHandle handle, unsigned char* on
 
 /*
  * Downloads every record stored in the scanner into the handle (one exchange: a size header, one record
- * per block), sorted newest first. `progress` (may be null) runs on the SDK's thread of this handle while
- * the download runs: (total, 0) after the size header, then about every tenth record, then
- * (total, total); (0, -1) once, on the caller's thread, when the download failed. It must not call the SDK
- * for this handle. Records that arrived before a failure are kept and counted (except after
- * SDK_ERR_PORT_LOST, which leaves `count` unwritten). Records longer than 3096 bytes or without a zero byte
- * after their text are dropped and the download goes on.
- * [out] count: the number of records now held.
+ * per block), sorted newest first; the records of the previous download are released.
+ * [out] count: the number of records now held. Written on SDK_OK and also after SDK_ERR_LINK,
+ *       SDK_ERR_TIMEOUT and SDK_ERR_ABORTED (records that arrived before the failure are kept and
+ *       counted); not written after SDK_ERR_PORT_LOST or a failed check.
+ * [in] progress: may be NULL; see CollectProgressCallback. It must not call the SDK for this handle.
+ * Records longer than 3096 bytes or without a zero byte after their text are dropped and the download
+ * goes on. While it runs, ztCollectingOnce on the handle returns SDK_ERR_BUSY.
  */
 ZT_API int ztPrepareCollecting(ScannerHandle handle, int* count, CollectProgressCallback progress);
 
 /*
  * Copies record `index` (0 = newest) of the last download; never waits for another operation on the
- * handle. [out] tag (0..255), time (7 bytes), value1, value2, text (buffer of at least 3072 bytes, zero
- * terminated), textLength (bytes before the zero byte). Returns SDK_OK, SDK_ERR_INVALID_HANDLE,
- * SDK_ERR_INVALID_ARG (null output, or index outside 0..count-1) or SDK_ERR_BUSY (a download runs).
+ * handle, and may be called as often as wanted until the next download.
+ * [in] index: 0..count-1.
+ * [out] tag (0..255), time (7 bytes), value1, value2, text (a buffer of at least 3072 bytes, zero
+ *       terminated), textLength (bytes before the zero byte): all written on SDK_OK only.
+ * Returns SDK_OK, SDK_ERR_INVALID_HANDLE, SDK_ERR_INVALID_ARG (NULL output, or index outside
+ * 0..count-1) or SDK_ERR_BUSY (a download runs).
  */
 ZT_API int ztCollectingOnce(ScannerHandle handle, int index, int* tag, unsigned char* time, double* value1,
                             double* value2, char* text, int* textLength);
+
+/*
+ * The name of a result code ("SDK_ERR_BUSY"), and what it means in one line. Results of ztDeinitialize
+ * with the shutdown flag (1, 2) are named too. Unknown values give "SDK_UNKNOWN_RESULT" and "unknown
+ * result". Header-only: these are not functions of the library. Returned strings are static.
+ */
+static inline const char* ztResultName(int result) {
+    switch (result) {
+        case SDK_OK: return "SDK_OK";
+        case SDK_SHUTDOWN_DONE: return "SDK_SHUTDOWN_DONE";
+        case SDK_SHUTDOWN_NOT_RUNNING: return "SDK_SHUTDOWN_NOT_RUNNING";
+        case SDK_ERR_OPEN_FAILED: return "SDK_ERR_OPEN_FAILED";
+        case SDK_ERR_BAD_PORT: return "SDK_ERR_BAD_PORT";
+        case SDK_ERR_PORT_UNAVAILABLE: return "SDK_ERR_PORT_UNAVAILABLE";
+        case SDK_ERR_PORT_IN_USE: return "SDK_ERR_PORT_IN_USE";
+        case SDK_ERR_NOT_CONNECTED: return "SDK_ERR_NOT_CONNECTED";
+        case SDK_ERR_UNKNOWN_HANDLE: return "SDK_ERR_UNKNOWN_HANDLE";
+        case SDK_ERR_ALREADY_CONNECTED: return "SDK_ERR_ALREADY_CONNECTED";
+        case SDK_ERR_LINK: return "SDK_ERR_LINK";
+        case SDK_ERR_TIMEOUT: return "SDK_ERR_TIMEOUT";
+        case SDK_ERR_ABORTED: return "SDK_ERR_ABORTED";
+        case SDK_ERR_BUSY: return "SDK_ERR_BUSY";
+        case SDK_ERR_INVALID_HANDLE: return "SDK_ERR_INVALID_HANDLE";
+        case SDK_ERR_PORT_LOST: return "SDK_ERR_PORT_LOST";
+        case SDK_ERR_INVALID_ARG: return "SDK_ERR_INVALID_ARG";
+        case SDK_ERR_DEVICE_REFUSED: return "SDK_ERR_DEVICE_REFUSED";
+        case SDK_ERR_UNSUPPORTED_OPTION: return "SDK_ERR_UNSUPPORTED_OPTION";
+        default: return "SDK_UNKNOWN_RESULT";
+    }
+}
+
+static inline const char* ztResultText(int result) {
+    switch (result) {
+        case SDK_OK: return "done";
+        case SDK_SHUTDOWN_DONE: return "every scanner closed, the SDK stopped";
+        case SDK_SHUTDOWN_NOT_RUNNING: return "the SDK was not running";
+        case SDK_ERR_OPEN_FAILED: return "the port could not be opened";
+        case SDK_ERR_BAD_PORT: return "the port number is above 100";
+        case SDK_ERR_PORT_UNAVAILABLE: return "no such port";
+        case SDK_ERR_PORT_IN_USE: return "the port is already open";
+        case SDK_ERR_NOT_CONNECTED: return "the scanner's link is not up";
+        case SDK_ERR_UNKNOWN_HANDLE: return "the scanner is not open";
+        case SDK_ERR_ALREADY_CONNECTED: return "the scanner is already connected";
+        case SDK_ERR_LINK: return "no matching answer from the scanner";
+        case SDK_ERR_TIMEOUT: return "the scanner did not answer";
+        case SDK_ERR_ABORTED: return "cut short because the port is being closed";
+        case SDK_ERR_BUSY: return "another operation is running on the scanner";
+        case SDK_ERR_INVALID_HANDLE: return "the scanner is not open";
+        case SDK_ERR_PORT_LOST: return "the scanner is gone";
+        case SDK_ERR_INVALID_ARG: return "a value is out of range";
+        case SDK_ERR_DEVICE_REFUSED: return "the scanner refused";
+        case SDK_ERR_UNSUPPORTED_OPTION: return "the scanner has no such symbology option";
+        default: return "unknown result";
+    }
+}
 
 /* Second names: the same functions. The twelve flag operations have none. */
 ZT_API ScannerHandle NrBtBarcodeInitialize(unsigned int port, int* error, DisconnectCallback onDisconnect,

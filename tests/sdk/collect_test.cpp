@@ -179,6 +179,25 @@ TEST_F(Collect, MalformedRecordsAreDroppedAndTheDownloadGoesOn) {
     EXPECT_EQ(big.text, std::string(3071, 'y'));
 }
 
+TEST_F(Collect, DroppedRecordsStillEndTheProgressAtTotalOfTotal) {
+    // Progress follows the answered blocks: a dropped record, in the middle or last, does not keep the
+    // caller from seeing (total, total).
+    B oversized = recordBytes(day(9), std::string(3072, 'x'));
+    serve({recordBytes(day(1), "a"), oversized, recordBytes(day(3), "c"), recordBytes(day(4), "d"), oversized});
+    int count = -1;
+    ASSERT_EQ(ztPrepareCollecting(handle_, &count, recordProgress), SDK_OK);
+    EXPECT_EQ(count, 3);
+    EXPECT_EQ(progress(), (std::vector<std::pair<int, int>>{{5, 0}, {5, 1}, {5, 2}, {5, 3}, {5, 5}}));
+}
+
+TEST_F(Collect, ProgressNeverPassesTheAnnouncedTotal) {
+    serve({recordBytes(day(1), "1"), recordBytes(day(2), "2"), recordBytes(day(3), "3")}, 1);
+    int count = -1;
+    ASSERT_EQ(ztPrepareCollecting(handle_, &count, recordProgress), SDK_OK);
+    EXPECT_EQ(count, 3);  // the extra records are kept, but (1, 1) is reported once
+    EXPECT_EQ(progress(), (std::vector<std::pair<int, int>>{{1, 0}, {1, 1}}));
+}
+
 TEST_F(Collect, TotalsThatLie) {
     // More records than announced are kept; a negative or huge total neither breaks nor over-allocates.
     serve({recordBytes(day(1), "1"), recordBytes(day(2), "2"), recordBytes(day(3), "3")}, 1);

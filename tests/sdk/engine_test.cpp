@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <future>
 #include <thread>
 
 namespace zt::sdk::test {
@@ -94,10 +95,9 @@ TEST_F(EngineTest, SilentScannerGetsThreeWritesOneWaitApartThenTimesOut) {
         EXPECT_EQ(hs[i].header.retry, i);
         EXPECT_EQ(hs[i].header.seq, 0);
     }
-    EXPECT_GE(msBetween(hs[0], hs[1]), wait * 9 / 10);
-    EXPECT_GE(msBetween(hs[1], hs[2]), wait * 9 / 10);
-    EXPECT_LT(msBetween(hs[0], hs[2]), wait * 4);
-    EXPECT_GE(elapsed, wait * 3 * 9 / 10);
+    // Three waits must have passed (measured here, on the steady clock; the spacing of the writes is a
+    // real-time test of its own, not run under load or the sanitizers).
+    EXPECT_GE(elapsed, wait * 3);
     EXPECT_FALSE(engine_->connected());
     // The link is down: a command fails at once without reaching the scanner.
     EXPECT_EQ(engine_->submit(Command::Battery, &battery_), SDK_ERR_PORT_LOST);
@@ -268,7 +268,8 @@ TEST_F(EngineTest, PortLossIsReportedOnceAndCommandsFail) {
     ASSERT_TRUE(observer_.waiter.waitUntil([&] { return observer_.lost == 1; }));
     EXPECT_EQ(observer_.lostPort, 5);
     EXPECT_EQ(engine_->submit(Command::Battery, &battery_), SDK_ERR_PORT_LOST);
-    EXPECT_FALSE(observer_.waiter.waitUntil([&] { return observer_.lost > 1; }, 300ms));
+    engine_->link().close();  // returns once the receive session has ended: nothing can report any more
+    EXPECT_EQ(observer_.waiter.read([&] { return observer_.lost; }), 1);
 }
 
 TEST_F(EngineTest, HangUpInTheMiddleOfAFrameIsAPortLoss) {
@@ -277,20 +278,22 @@ TEST_F(EngineTest, HangUpInTheMiddleOfAFrameIsAPortLoss) {
     scanner_->hangUp();
     ASSERT_TRUE(observer_.waiter.waitUntil([&] { return observer_.lost == 1; }));
     EXPECT_TRUE(observer_.packets.empty());
-    EXPECT_FALSE(observer_.waiter.waitUntil([&] { return observer_.lost > 1; }, 200ms));
+    engine_->link().close();  // the receive session has ended once this returns
+    EXPECT_EQ(observer_.waiter.read([&] { return observer_.lost; }), 1);
 }
 
 TEST_F(EngineTest, ShutdownCutsARunningExchangeShort) {
+    // With response waits of a minute, an exchange that sat out its waits could not end within the test.
+    engine_.reset();
+    timings_.responseWait = 60s;
+    engine_ = std::make_unique<CommandEngine>(observer_, timings_);
     ASSERT_EQ(connect(), SDK_OK);
     scanner_->staySilent(3);
-    int result = 0;
-    std::thread caller([&] { result = engine_->submit(Command::Battery, &battery_); });
-    ASSERT_TRUE(scanner_->waitForFrames(2, 1000ms));  // the request is on the wire
-    const auto started = sim::Clock::now();
+    auto result = std::async(std::launch::async, [&] { return engine_->submit(Command::Battery, &battery_); });
+    ASSERT_TRUE(scanner_->waitForFrames(2, 5000ms));  // the request is on the wire
     engine_->shutdown();
-    caller.join();
-    EXPECT_EQ(result, SDK_ERR_ABORTED);
-    EXPECT_LT(std::chrono::duration_cast<Ms>(sim::Clock::now() - started).count(), timings_.responseWait.count());
+    ASSERT_EQ(result.wait_for(10s), std::future_status::ready);
+    EXPECT_EQ(result.get(), SDK_ERR_ABORTED);
 }
 
 TEST_F(EngineTest, DisconnectClosesThePort) {
@@ -304,25 +307,16 @@ TEST_F(EngineTest, DisconnectClosesThePort) {
     EXPECT_EQ(second.waitOpenFinished(), SDK_OK);
 }
 
-// Waits until the connection thread watches the line, so that a line change is not missed.
-bool waitForLineWatch(SerialLink& link) {
-    const auto deadline = sim::Clock::now() + 5s;
-    while (!link.watchingLine()) {
-        if (sim::Clock::now() > deadline) return false;
-        std::this_thread::yield();
-    }
-    return true;
-}
-
 TEST_F(EngineTest, LineChangeStartsANewHandshake) {
     ASSERT_EQ(connect(), SDK_OK);
-    ASSERT_TRUE(waitForLineWatch(engine_->link()));
+    // A change is kept for the line watch even when it comes before the watch begins.
     engine_->link().reportLineChange();
-    ASSERT_TRUE(scanner_->waitForFrames(2, 1000ms));
+    ASSERT_TRUE(scanner_->waitForFrames(2, 5000ms));
     EXPECT_EQ(requests(Command::Handshake).size(), 2u);
+    // Queued behind the re-check, so its answer proves the re-check was answered too.
+    ASSERT_EQ(engine_->submit(Command::Battery, &battery_), SDK_OK);
     EXPECT_TRUE(engine_->connected());
     // A scanner that no longer answers the re-check is reported lost (a Bluetooth port).
-    ASSERT_TRUE(waitForLineWatch(engine_->link()));  // the re-check was answered
     scanner_->staySilent(3);
     engine_->link().reportLineChange();
     ASSERT_TRUE(observer_.waiter.waitUntil([&] { return observer_.lost == 1; }));

@@ -1,66 +1,139 @@
-// The response hand-off between the receive thread and the exchange.
-#include "link/response_handoff.h"
+// The state of an exchange shared by the command thread, the receive thread and close().
+#include "link/exchange_state.h"
 #include "session/scanner_handle.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <future>
-#include <thread>
 
 namespace zt::sdk {
 namespace {
 
 using namespace std::chrono_literals;
 
-TEST(ResponseHandoff, ReleaseWithNothingHandedOverDoesNotLetALaterHandOverSkipItsWait) {
-    ResponseHandoff handoff;
-    handoff.release();  // a time-out's release when no response had arrived
-    std::atomic<bool> returned{false};
-    std::thread receiver([&] {
-        wire::FrameHeader h;
-        h.seq = 7;
-        EXPECT_TRUE(handoff.handOver(h));
-        returned = true;
+// The receive thread offering `header` to an exchange on `state`. `freed` is set by the test just before
+// it frees the response; an offer that returns earlier sees it unset, so the result says whether the
+// offer waited (without a fixed window of "nothing happened").
+struct OfferResult {
+    ExchangeState::Offer offer;
+    bool waitedUntilFreed;
+};
+std::future<OfferResult> offerAsync(ExchangeState& state, std::atomic<bool>& freed, wire::FrameHeader header = {}) {
+    return std::async(std::launch::async, [&state, &freed, header] {
+        const auto offer = state.offer(header, {});
+        return OfferResult{offer, freed.load()};
     });
-    wire::FrameHeader got{};
-    ASSERT_EQ(handoff.await(5s, got), ResponseHandoff::Wait::Arrived);
-    EXPECT_EQ(got.seq, 7);
+}
+
+TEST(ExchangeState, ReleaseWithNothingHandedOverDoesNotLetALaterOfferSkipItsWait) {
+    ExchangeState state;
+    ASSERT_TRUE(state.open());
+    state.release();  // a release when no response had arrived
+    wire::FrameHeader h;
+    h.seq = 7;
+    std::atomic<bool> freed{false};
+    auto receiver = offerAsync(state, freed, h);
+    ExchangeState::Response got;
+    ASSERT_EQ(state.await(5s, got), ExchangeState::Wait::Arrived);
+    EXPECT_EQ(got.header.seq, 7);
     // While the exchange parses, the receive thread must still be waiting.
-    std::this_thread::sleep_for(20ms);  // gives a faulty hand-off the chance to run ahead (not a sync)
-    EXPECT_FALSE(returned.load());
-    handoff.release();
-    receiver.join();
-    EXPECT_TRUE(returned.load());
+    freed = true;
+    state.release();
+    const auto result = receiver.get();
+    EXPECT_EQ(result.offer, ExchangeState::Offer::Taken);
+    EXPECT_TRUE(result.waitedUntilFreed);
 }
 
-TEST(ResponseHandoff, AwaitTimesOutAndAbortWakesIt) {
-    ResponseHandoff handoff;
-    wire::FrameHeader h{};
-    EXPECT_EQ(handoff.await(10ms, h), ResponseHandoff::Wait::TimedOut);
-    auto waiting = std::async(std::launch::async, [&] { return handoff.await(10s, h); });
-    handoff.requestAbort();
-    EXPECT_EQ(waiting.get(), ResponseHandoff::Wait::Aborted);
-    EXPECT_TRUE(handoff.abortRequested());
-    handoff.clearAbort();
-    EXPECT_FALSE(handoff.abortRequested());
-    handoff.requestShutdown();
-    handoff.clearAbort();  // close() clears its abort; the shutdown stays
-    EXPECT_EQ(handoff.await(10s, h), ResponseHandoff::Wait::Aborted);
+TEST(ExchangeState, AwaitTimesOutAndAbortWakesIt) {
+    ExchangeState state;
+    ASSERT_TRUE(state.open());
+    ExchangeState::Response r;
+    EXPECT_EQ(state.await(10ms, r), ExchangeState::Wait::TimedOut);
+    auto waiting = std::async(std::launch::async, [&] { return state.await(10s, r); });
+    state.requestAbort();
+    EXPECT_EQ(waiting.get(), ExchangeState::Wait::Aborted);
+    EXPECT_TRUE(state.abortRequested());
+    EXPECT_FALSE(state.waitClosed(0ms));
+    state.close(false);
+    EXPECT_TRUE(state.waitClosed(0ms));
+    EXPECT_FALSE(state.open());  // no exchange starts while the link is being closed
+    state.clearAbort();
+    EXPECT_FALSE(state.abortRequested());
+    state.requestShutdown();
+    state.clearAbort();  // close() clears its abort; the shutdown stays
+    EXPECT_FALSE(state.open());
+    EXPECT_EQ(state.await(10s, r), ExchangeState::Wait::Aborted);
 }
 
-TEST(ResponseHandoff, CancelledSessionEndsAHandOverThatNobodyTakes) {
-    ResponseHandoff handoff;
-    auto receiver = std::async(std::launch::async, [&] { return handoff.handOver({}); });
-    handoff.cancelSession();
-    EXPECT_FALSE(receiver.get());
-    EXPECT_FALSE(handoff.handOver({}));  // the rest of the session hands nothing over
-    handoff.beginSession();
-    auto next = std::async(std::launch::async, [&] { return handoff.handOver({}); });
-    wire::FrameHeader h{};
-    ASSERT_EQ(handoff.await(5s, h), ResponseHandoff::Wait::Arrived);
-    handoff.release();
-    EXPECT_TRUE(next.get());
+TEST(ExchangeState, CancelledSessionEndsAnOfferThatNobodyTakes) {
+    ExchangeState state;
+    ASSERT_TRUE(state.open());
+    std::atomic<bool> freed{false};
+    auto receiver = offerAsync(state, freed);
+    ExchangeState::Response r;
+    ASSERT_EQ(state.await(5s, r), ExchangeState::Wait::Arrived);
+    state.cancelSession();
+    EXPECT_EQ(receiver.get().offer, ExchangeState::Offer::Cancelled);
+    EXPECT_EQ(state.offer({}, {}), ExchangeState::Offer::Cancelled);  // for the rest of the session
+    state.beginSession();
+    auto next = offerAsync(state, freed);
+    ASSERT_EQ(state.await(5s, r), ExchangeState::Wait::Arrived);
+    state.release();
+    EXPECT_EQ(next.get().offer, ExchangeState::Offer::Taken);
+}
+
+TEST(ExchangeState, OnlyAnOpenExchangeExpectingThatRetryByteIsOfferedAResponse) {
+    ExchangeState state;
+    wire::FrameHeader h;
+    EXPECT_EQ(state.offer(h, {}), ExchangeState::Offer::Dropped);  // no exchange
+    ASSERT_TRUE(state.open());
+    h.retry = 1;
+    EXPECT_EQ(state.offer(h, {}), ExchangeState::Offer::Flush);  // a late answer while 0 is expected
+    state.expectRetry(2);
+    EXPECT_EQ(state.offer(h, {}), ExchangeState::Offer::Dropped);  // an answer to another repeat
+    state.close(true);
+    h.retry = 0;
+    EXPECT_EQ(state.offer(h, {}), ExchangeState::Offer::Dropped);
+    EXPECT_FALSE(state.exchangeOpen());
+}
+
+// The receive thread has handed a response over, and the exchange ends (or repeats its request) without
+// taking it: the receive thread must go on at once, not wait for a later exchange.
+TEST(ExchangeState, EndingOrRepeatingTheExchangeFreesAResponseItDidNotTake) {
+    ExchangeState state;
+    ASSERT_TRUE(state.open());
+    std::atomic<bool> repeated{false};
+    auto stale = offerAsync(state, repeated);
+    ExchangeState::Response r;
+    ASSERT_EQ(state.await(5s, r), ExchangeState::Wait::Arrived);  // handed over, not taken
+    repeated = true;
+    state.expectRetry(1);
+    ASSERT_EQ(stale.wait_for(5s), std::future_status::ready);
+    EXPECT_TRUE(stale.get().waitedUntilFreed);
+
+    wire::FrameHeader repeat;
+    repeat.retry = 1;
+    std::atomic<bool> closed{false};
+    auto late = offerAsync(state, closed, repeat);
+    ASSERT_EQ(state.await(5s, r), ExchangeState::Wait::Arrived);
+    closed = true;
+    state.close(false);
+    ASSERT_EQ(late.wait_for(5s), std::future_status::ready);
+    EXPECT_TRUE(late.get().waitedUntilFreed);
+}
+
+TEST(ExchangeState, TheSequenceMovesOnlyAfterAFinishedExchangeAndWraps) {
+    ExchangeState state;
+    EXPECT_EQ(state.open(), std::optional<std::uint8_t>(0));
+    state.close(false);
+    EXPECT_EQ(state.open(), std::optional<std::uint8_t>(0));
+    state.close(true);
+    for (int i = 1; i < 256; ++i) {
+        ASSERT_EQ(state.open(), std::optional<std::uint8_t>(static_cast<std::uint8_t>(i)));
+        state.close(true);
+    }
+    EXPECT_EQ(state.sequence(), 0);
 }
 
 TEST(ScanRecord, RecordsAreTerminatedAndMeasuredWithinThePayload) {

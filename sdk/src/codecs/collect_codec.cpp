@@ -38,6 +38,7 @@ void CollectCodec::reset(CollectProgressCallback progress) {
     records_.shrink_to_fit();
     total_ = 0;
     received_ = 0;
+    answered_ = 0;
     step_ = 1;
     nextMark_ = 0;
     progress_ = progress;
@@ -70,12 +71,15 @@ CodecStep CollectCodec::onResponse(std::uint8_t, std::span<const std::uint8_t> p
         return CodecStep::Continue;
     }
     if (payload[0] == wire::kCollectRecord) {
-        if (received_ + 1 == total_) {
+        // Progress counts answered record blocks, not stored records: a dropped record still moves the
+        // download on, and the answer to the last announced block reports (total, total).
+        if (answered_ + 1 == total_) {
             report(total_, total_);
-        } else if (received_ == nextMark_) {
-            report(total_, received_);
+        } else if (answered_ == nextMark_ && answered_ < total_) {
+            report(total_, answered_);
             nextMark_ += step_;
         }
+        ++answered_;
         CollectedRecord record;
         if (parseCollectedRecord(payload.subspan(1), record)) {
             records_.push_back(std::move(record));

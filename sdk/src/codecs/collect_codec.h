@@ -56,7 +56,8 @@ private:
 
     int step_ = 1;
     int total_ = 0;
-    int received_ = 0;
+    int received_ = 0;  // records stored
+    int answered_ = 0;  // record blocks answered, stored or dropped
     int nextMark_ = 0;
     std::vector<CollectedRecord> records_;
     CollectProgressCallback progress_ = nullptr;

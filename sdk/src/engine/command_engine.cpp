@@ -18,9 +18,10 @@ struct CommandEngine::PendingCommand {
     int result = SDK_OK;
 };
 
-CommandEngine::CommandEngine(LinkObserver& observer, const Timings& timings)
-    : observer_(observer), timings_(timings), link_(std::make_unique<SerialLink>(observer, timings_)) {
+CommandEngine::CommandEngine(LinkObserver& observer, const Timings& timings, TransportOpener opener)
+    : observer_(observer), timings_(timings), link_(std::make_unique<SerialLink>(observer, timings_, std::move(opener))) {
     commandThread_ = std::thread([this] { commandThreadMain(); });
+    commandThreadId_ = commandThread_.get_id();
     connectionThread_ = std::thread([this] { connectionThreadMain(); });
 }
 
@@ -43,13 +44,31 @@ void CommandEngine::shutdown() {
         connectionThread_.join();
         link_->stop();
         connected_.store(false);
+        {
+            std::lock_guard lock(openMutex_);
+            openStopped_ = true;
+        }
+        finishOpen(SDK_ERR_ABORTED);  // an open cut short before it reported
     });
 }
 
+void CommandEngine::finishOpen(int result) {
+    {
+        std::lock_guard lock(openMutex_);
+        if (openResult_) return;
+        openResult_ = result;
+    }
+    openCv_.notify_all();
+}
+
 void CommandEngine::connect(std::string_view portName) {
+    {
+        std::lock_guard lock(openMutex_);
+        if (openStopped_) return;  // shut down already: the outcome stays -12
+        openResult_.reset();       // each connect reports its own outcome
+    }
     if (connected_.load()) {
-        openResult_.store(SDK_ERR_ALREADY_CONNECTED);
-        openFinished_.signal();
+        finishOpen(SDK_ERR_ALREADY_CONNECTED);
         return;
     }
     int number = 0;
@@ -62,8 +81,9 @@ void CommandEngine::connect(std::string_view portName) {
 }
 
 int CommandEngine::waitOpenFinished() {
-    openFinished_.wait();
-    return openResult_.load();
+    std::unique_lock lock(openMutex_);
+    openCv_.wait(lock, [this] { return openResult_.has_value(); });
+    return *openResult_;
 }
 
 int CommandEngine::disconnect() {
@@ -144,17 +164,15 @@ void CommandEngine::runConnectionCycle() {
     const int opened = link_->open(portName_);
     if (opened != SerialLink::kOpened) {
         connectFlag_.store(false);
-        openResult_.store(opened);
-        openFinished_.signal();
+        finishOpen(opened);
         return;
     }
     do {
         const int result = submit(wire::Command::Handshake, &handshake_);
-        openResult_.store(result);
         if (result == SDK_OK) {
             usbSerial_.store(isUsbSerial(portName_));
             connected_.store(true);
-            openFinished_.signal();
+            finishOpen(result);
             link_->watchLine();
             continue;
         }
@@ -164,7 +182,7 @@ void CommandEngine::runConnectionCycle() {
         // A Bluetooth scanner that stopped answering is gone: report it. A USB serial port only closes,
         // and a failed first handshake is reported to the caller of connect (the USB flag is 1 until then).
         if (usbSerial_.load()) {
-            openFinished_.signal();
+            finishOpen(result);  // ignored after the first open reported
         } else {
             observer_.onPortLost(portNumber_.load());
         }

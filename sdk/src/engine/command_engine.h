@@ -7,14 +7,17 @@
 #include "engine/timings.h"
 #include "link/link_observer.h"
 #include "link/serial_link.h"
+#include "transport/transport.h"
 
 #include "zt/platform/event.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -23,13 +26,14 @@ namespace zt::sdk {
 
 class CommandEngine {
 public:
-    CommandEngine(LinkObserver& observer, const Timings& timings);
+    CommandEngine(LinkObserver& observer, const Timings& timings, TransportOpener opener = ttyOpener());
     virtual ~CommandEngine();
     CommandEngine(const CommandEngine&) = delete;
     CommandEngine& operator=(const CommandEngine&) = delete;
 
     // Asks the connection thread to open `portName` and run the handshake; waitOpenFinished() then gives
-    // the outcome. Asked while connected: the outcome is -7.
+    // the outcome. Asked while connected: the outcome is -7. An engine shut down before the open finished
+    // gives -12.
     void connect(std::string_view portName);
     [[nodiscard]] int waitOpenFinished();
 
@@ -46,6 +50,8 @@ public:
     [[nodiscard]] bool connected() const { return connected_.load(); }
     [[nodiscard]] int portNumber() const { return portNumber_.load(); }
     [[nodiscard]] SerialLink& link() { return *link_; }
+    // True on this engine's command thread (where collect progress callbacks run).
+    [[nodiscard]] bool isCommandThread() const { return std::this_thread::get_id() == commandThreadId_; }
 
 private:
     struct PendingCommand;
@@ -54,6 +60,7 @@ private:
     void connectionThreadMain();
     void runConnectionCycle();
     void complete(PendingCommand& command, int result);
+    void finishOpen(int result);
     void failQueued(int result);
 
     LinkObserver& observer_;
@@ -74,12 +81,16 @@ private:
 
     platform::AutoResetEvent wake_;
     std::atomic<bool> connectionStop_{false};
-    platform::AutoResetEvent openFinished_;
-    std::atomic<int> openResult_{0};
+    // The outcome of the open: the first one reported counts.
+    std::mutex openMutex_;
+    std::condition_variable openCv_;
+    std::optional<int> openResult_;
+    bool openStopped_ = false;  // shut down: a later connect finishes at once with -12
     HandshakeCodec handshake_;
 
     std::once_flag shutdownOnce_;
     std::thread commandThread_;
+    std::thread::id commandThreadId_;  // kept apart: readable while the thread object is being joined
     std::thread connectionThread_;
 };
 

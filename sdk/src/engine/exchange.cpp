@@ -16,36 +16,34 @@ int writeResult(WriteStatus status) {
     return SDK_ERR_LINK;
 }
 
-// State of one exchange on the command thread.
+// One exchange on the command thread: its header, request and per-block counters. What the receive
+// thread and close() share with it lives in the link's ExchangeState.
 class Exchange {
 public:
     Exchange(SerialLink& link, std::uint8_t code, CommandCodec& codec, const Timings& timings)
-        : link_(link), code_(code), codec_(codec), timings_(timings) {
-        header_.seq = link.sequence();
+        : link_(link), state_(link.exchanges()), code_(code), codec_(codec), timings_(timings) {
         header_.type = static_cast<std::uint8_t>(code | wire::kRequestBit);
     }
 
     int run() {
-        link_.responses().release();  // a response nobody took must not satisfy this exchange
         CodecStep step = codec_.build(request_, length_);
         if (step == CodecStep::Refused) return SDK_ERR_OPEN_FAILED;
         header_.length = length_;
-        link_.setExchangeActive(true);
+        const auto seq = state_.open();
+        if (!seq) return SDK_ERR_ABORTED;
+        header_.seq = *seq;
         const int result = runBlocks(step);
-        link_.setExpectedRetry(0);
-        link_.setExchangeActive(false);
-        if (result == SDK_OK) link_.advanceSequence();
-        if (result == SDK_ERR_ABORTED) link_.signalAbortDone();
+        state_.close(result == SDK_OK);
         return result;
     }
 
 private:
     int runBlocks(CodecStep step) {
         for (std::uint8_t block = 0;; ++block) {  // block numbers wrap after 255
-            if (link_.responses().abortRequested()) return SDK_ERR_ABORTED;
+            if (state_.abortRequested()) return SDK_ERR_ABORTED;
             header_.block = block;
             header_.retry = 0;
-            link_.setExpectedRetry(0);
+            state_.expectRetry(0);
             if (const int r = send(); r != SDK_OK) return r;
             if (step == CodecStep::SendOnly) return SDK_OK;
             const int r = awaitResponse(step);
@@ -61,43 +59,40 @@ private:
         return writeResult(link_.writeFrame(header_, std::span(request_).first(header_.length)));
     }
 
-    // Sends the same frame again with `retry`, which the answer must echo.
+    // Sends the same frame again with `retry`, which the answer must echo. Expected before the write, so
+    // that a quick answer to the repeat is not refused.
     int repeat(std::uint8_t retry) {
         header_.retry = retry;
-        link_.setExpectedRetry(retry);
+        state_.expectRetry(retry);
         return send();
     }
 
     // Waits for the matching response of the current block and hands it to the codec.
     int awaitResponse(CodecStep& step) {
-        ResponseHandoff& responses = link_.responses();
         int timeouts = 0;
         int mismatches = 0;
         for (;;) {
-            wire::FrameHeader response{};
-            const auto wait = responses.await(timings_.responseWait, response);
-            if (wait == ResponseHandoff::Wait::Aborted) {
-                responses.release();
-                return SDK_ERR_ABORTED;
-            }
-            if (wait == ResponseHandoff::Wait::TimedOut) {
-                responses.release();  // frees a receive thread that handed over just after the wait ended
+            ExchangeState::Response response;
+            const auto wait = state_.await(timings_.responseWait, response);
+            if (wait == ExchangeState::Wait::Aborted) return SDK_ERR_ABORTED;
+            if (wait == ExchangeState::Wait::TimedOut) {
                 if (timeouts == kMaxTimeoutsPerBlock) return SDK_ERR_TIMEOUT;
                 ++timeouts;
                 if (const int r = repeat(static_cast<std::uint8_t>(timeouts)); r != SDK_OK) return r;
                 continue;
             }
-            if (!matches(response)) {
-                responses.release();
+            if (!matches(response.header)) {
+                state_.release();
                 if (mismatches == kMaxMismatchesPerBlock) return SDK_ERR_LINK;
                 ++mismatches;
                 if (const int r = repeat(wire::kRetryAfterMismatch); r != SDK_OK) return r;
                 continue;
             }
-            link_.setExpectedRetry(0);
-            step = codec_.onResponse(response.retry, link_.receivedPayload(response.length), request_, length_);
+            step = codec_.onResponse(response.header.retry, response.payload, request_, length_);
             header_.length = length_;
-            responses.release();
+            // The last response stays held until the exchange is closed, so that a scan read right after
+            // it finds the exchange over and is delivered rather than refused.
+            if (step == CodecStep::Continue) state_.release();
             return step == CodecStep::Refused ? SDK_ERR_DEVICE_REFUSED : SDK_OK;
         }
     }
@@ -107,6 +102,7 @@ private:
     }
 
     SerialLink& link_;
+    ExchangeState& state_;
     const std::uint8_t code_;
     CommandCodec& codec_;
     const Timings& timings_;

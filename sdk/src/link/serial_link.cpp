@@ -15,16 +15,14 @@ using platform::IoStatus;
 // gives up when close() cancels the session.
 class SerialLink::PortSource final : public ByteSource {
 public:
-    PortSource(const platform::SerialPort& port, const platform::WakeFd& cancel, std::chrono::milliseconds timeout)
-        : port_(port), cancel_(cancel), timeout_(timeout) {}
+    PortSource(Transport& port, std::chrono::milliseconds timeout) : port_(port), timeout_(timeout) {}
 
     IoStatus read(std::span<std::uint8_t> buffer, std::size_t& got) override {
-        return port_.read(buffer, got, timeout_, cancel_.fd());
+        return port_.read(buffer, got, timeout_);
     }
 
 private:
-    const platform::SerialPort& port_;
-    const platform::WakeFd& cancel_;
+    Transport& port_;
     std::chrono::milliseconds timeout_;
 };
 
@@ -38,8 +36,11 @@ int parsePortNumber(std::string_view name) {
 
 }  // namespace
 
-SerialLink::SerialLink(LinkObserver& observer, const Timings& timings)
-    : observer_(observer), timings_(timings), receiveBuffer_(std::make_unique<ReceiveBuffer>()) {
+SerialLink::SerialLink(LinkObserver& observer, const Timings& timings, TransportOpener opener)
+    : observer_(observer),
+      timings_(timings),
+      opener_(std::move(opener)),
+      receiveBuffer_(std::make_unique<ReceiveBuffer>()) {
     receiveThread_ = std::thread([this] { receiveThreadMain(); });
 }
 
@@ -57,27 +58,27 @@ void SerialLink::stop() {
 
 void SerialLink::beginShutdown() {
     shutdown_.signal();
-    handoff_.requestShutdown();
+    exchanges_.requestShutdown();
 }
 
 int SerialLink::open(std::string_view portName) {
     portName_ = std::string(portName);
-    platform::OpenError error{};
-    auto port = platform::SerialPort::open(portName, error);
-    if (!port.isOpen()) {
+    OpenError error = OpenError::Failed;
+    std::shared_ptr<Transport> port = opener_(portName, error);
+    if (!port) {
         trace("open %s failed", portName_.c_str());
-        return error == platform::OpenError::DeviceMissing ? -3 : -1;
+        return error == OpenError::DeviceMissing ? -3 : -1;
     }
     {
-        std::lock_guard lock(portMutex_);
-        port_ = std::move(port);
+        std::lock_guard lock(transportMutex_);
+        transport_ = std::move(port);
     }
     // Give the scanner time to settle; destruction cuts the wait short.
     (void)shutdown_.waitFor(timings_.settleAfterOpen);
     portNumber_.store(parsePortNumber(portName));
 
-    cancel_.clear();
-    handoff_.beginSession();
+    exchanges_.beginSession();
+    lineChange_.reset();  // a change or wake-up of an earlier session does not count for this one
     {
         std::lock_guard lock(readyMutex_);
         receiverReady_ = false;
@@ -92,12 +93,12 @@ int SerialLink::open(std::string_view portName) {
 
 void SerialLink::close() {
     std::lock_guard closeLock(closeMutex_);
-    handoff_.requestAbort();
-    if (exchangeActive_.load()) (void)abortDone_.waitFor(timings_.closeWait);
-    handoff_.clearAbort();
+    exchanges_.requestAbort();
+    (void)exchanges_.waitClosed(timings_.closeWait);
+    exchanges_.clearAbort();
     if (open_.load()) {
-        cancel_.signal();
-        handoff_.cancelSession();
+        if (const auto port = transport()) port->cancel();
+        exchanges_.cancelSession();
         // The receive thread owns the port while a session runs and closes it when the session ends; all
         // its waits watch the cancel descriptor, so idle comes within one read time-out.
         std::unique_lock lock(readyMutex_);
@@ -111,9 +112,10 @@ WriteStatus SerialLink::writeFrame(const wire::FrameHeader& header, std::span<co
     const auto size = wire::encodeFrame(header, payload, frame);
     if (!size) return WriteStatus::Failed;
     const auto timeout = timings_.writeConstant + timings_.writePerByte * static_cast<long>(*size);
-    std::lock_guard lock(portMutex_);
-    if (!port_.isOpen()) return WriteStatus::PortLost;
-    switch (port_.writeAll(std::span(frame).first(*size), timeout)) {
+    const auto port = transport();
+    if (!port) return WriteStatus::PortLost;
+    std::lock_guard lock(writeMutex_);
+    switch (port->writeAll(std::span(frame).first(*size), timeout)) {
         case IoStatus::Ok: return WriteStatus::Written;
         case IoStatus::Lost: return WriteStatus::PortLost;
         default: return WriteStatus::Failed;
@@ -128,9 +130,9 @@ void SerialLink::watchLine() {
 
 void SerialLink::wakeLineWatch() { lineChange_.signal(); }
 
-void SerialLink::reportLineChange() {
-    if (lineWatch_.load()) lineChange_.signal();
-}
+// Kept until the next watch when nobody watches (the connection thread is between the handshake and
+// the watch, or in a re-check): that watch returns at once and the scanner is checked again.
+void SerialLink::reportLineChange() { lineChange_.signal(); }
 
 std::span<const std::uint8_t> SerialLink::receivedPayload(std::uint16_t length) const {
     return std::span<const std::uint8_t>(*receiveBuffer_).first(std::min<std::size_t>(length, wire::kMaxReceivePayload));
@@ -147,9 +149,11 @@ void SerialLink::receiveThreadMain() {
 }
 
 void SerialLink::runSession() {
-    PortSource source(port_, cancel_, timings_.readTimeout);
+    const auto port = transport();
+    if (!port) return;
+    PortSource source(*port, timings_.readTimeout);
     // Ports without modem lines (pseudo-terminals) have no carrier events: wait without a time-out.
-    std::optional<bool> carrier = port_.carrierDetect();
+    std::optional<bool> carrier = port->carrierDetect();
     const auto eventWait = carrier ? timings_.carrierPoll : std::chrono::milliseconds(-1);
     for (;;) {
         {
@@ -157,7 +161,7 @@ void SerialLink::runSession() {
             receiverReady_ = true;
         }
         readyCv_.notify_all();
-        const IoStatus event = port_.waitReadable(eventWait, cancel_.fd());
+        const IoStatus event = port->waitReadable(eventWait);
         if (event == IoStatus::Cancelled || event == IoStatus::Failed) return;
         if (event == IoStatus::Lost) {
             trace("port %d lost", portNumber());
@@ -165,7 +169,7 @@ void SerialLink::runSession() {
             return;
         }
         if (event == IoStatus::TimedOut) {
-            const auto now = port_.carrierDetect();
+            const auto now = port->carrierDetect();
             if (now != carrier) reportLineChange();
             carrier = now;
             continue;
@@ -194,16 +198,22 @@ bool SerialLink::handleFrame(PortSource& source, const ReadResult& frame) {
 }
 
 bool SerialLink::handleResponse(PortSource& source, const wire::FrameHeader& header) {
-    // Nobody waits for a response outside an exchange; holding it would stall the scans behind it.
-    if (!exchangeActive_.load()) return true;
-    const std::uint8_t expected = expectedRetry_.load();
-    if (header.retry == expected) {
-        trace("response seq %u block %u retry %u", header.seq, header.block, header.retry);
-        return handoff_.handOver(header);
+    trace("response seq %u block %u retry %u", header.seq, header.block, header.retry);
+    if (hooks_.beforeHandOver) hooks_.beforeHandOver(header);
+    // Whether an exchange waits for this response, and with which retry byte, is decided under the
+    // exchange state's lock together with the hand-over, so the exchange cannot end in between.
+    switch (exchanges_.offer(header, receivedPayload(header.length))) {
+        case ExchangeState::Offer::Taken:
+        case ExchangeState::Offer::Dropped: return true;
+        case ExchangeState::Offer::Cancelled: return false;
+        case ExchangeState::Offer::Flush: break;
     }
-    if (expected != 0) return true;  // an answer to another repeat: ignore it
-    // A late answer to an earlier repeat: flush it and whatever follows until the line is quiet.
-    trace("flushing after late response retry %u", header.retry);
+    return flushUntilQuiet(source);
+}
+
+// A late answer to an earlier repeat: flush it and whatever follows until the line is quiet.
+bool SerialLink::flushUntilQuiet(PortSource& source) {
+    trace("flushing after a late response");
     for (;;) {
         const ReadResult next = readFrame(source, *receiveBuffer_);
         if (next.outcome == ReadOutcome::Frame || next.outcome == ReadOutcome::Discarded) continue;
@@ -218,7 +228,7 @@ bool SerialLink::handleResponse(PortSource& source, const wire::FrameHeader& hea
 void SerialLink::handlePacket(const wire::FrameHeader& header) {
     // During an exchange the scanner's own packets are neither delivered nor acknowledged; the scanner
     // may send them again, since they were not acknowledged.
-    if (exchangeActive_.load()) return;
+    if (exchanges_.exchangeOpen()) return;
     const auto type = static_cast<wire::PacketType>(header.code());
     if (type != wire::PacketType::ScanData && type != wire::PacketType::DeletedData) return;
     observer_.onScannerPacket(portNumber(), type, receivedPayload(header.length));
@@ -232,6 +242,11 @@ void SerialLink::acknowledge(const wire::FrameHeader& packet) {
     (void)writeFrame(ack, {});
 }
 
+std::shared_ptr<Transport> SerialLink::transport() const {
+    std::lock_guard lock(transportMutex_);
+    return transport_;
+}
+
 void SerialLink::reportPortLost() {
     portLost_.store(true);  // before the report, so that an open in progress can see it (see portLost())
     observer_.onPortLost(portNumber());
@@ -240,8 +255,8 @@ void SerialLink::reportPortLost() {
 void SerialLink::endSession() {
     open_.store(false);
     {
-        std::lock_guard lock(portMutex_);
-        port_.close();
+        std::lock_guard lock(transportMutex_);
+        transport_.reset();  // closes the port once no writer holds it any more
     }
     {
         std::lock_guard lock(readyMutex_);

@@ -8,13 +8,13 @@
 
 #include "engine/timings.h"
 #include "link/frame_reader.h"
+#include "link/link_hooks.h"
 #include "link/link_observer.h"
-#include "link/response_handoff.h"
+#include "link/exchange_state.h"
+#include "transport/transport.h"
 #include "zt/protocol/wire.h"
 
 #include "zt/platform/event.h"
-#include "zt/platform/serial_port.h"
-#include "zt/platform/unique_fd.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -35,7 +35,8 @@ class SerialLink {
 public:
     static constexpr int kOpened = 1;
 
-    SerialLink(LinkObserver& observer, const Timings& timings);
+    // `opener` opens the transport for each open(): the tty in the library, a memory pipe in tests.
+    SerialLink(LinkObserver& observer, const Timings& timings, TransportOpener opener = ttyOpener());
     ~SerialLink();
     SerialLink(const SerialLink&) = delete;
     SerialLink& operator=(const SerialLink&) = delete;
@@ -53,7 +54,8 @@ public:
     // Writes one whole frame (sync byte set here) with one write; frames over 512 bytes are refused.
     [[nodiscard]] WriteStatus writeFrame(const wire::FrameHeader& header, std::span<const std::uint8_t> payload);
 
-    // Blocks until the carrier-detect line changes or wakeLineWatch() is called.
+    // Blocks until the carrier-detect line changes or wakeLineWatch() is called; a change or wake-up since
+    // the last watch of this session ends it at once.
     void watchLine();
     void wakeLineWatch();
     // What the receive thread does on a carrier-detect change.
@@ -65,15 +67,11 @@ public:
     [[nodiscard]] bool portLost() const { return portLost_.load(); }
     [[nodiscard]] const std::string& portName() const { return portName_; }
 
-    // Exchange side (the command thread).
-    [[nodiscard]] ResponseHandoff& responses() { return handoff_; }
-    // The payload of the response that was handed over; valid until it is released.
-    [[nodiscard]] std::span<const std::uint8_t> receivedPayload(std::uint16_t length) const;
-    void setExchangeActive(bool active) { exchangeActive_.store(active); }
-    void setExpectedRetry(std::uint8_t retry) { expectedRetry_.store(retry); }
-    [[nodiscard]] std::uint8_t sequence() const { return sequence_.load(); }
-    void advanceSequence() { sequence_.fetch_add(1); }
-    void signalAbortDone() { abortDone_.signal(); }
+    // Test hooks; set before open(), while no receive session runs.
+    void setHooks(LinkHooks hooks) { hooks_ = std::move(hooks); }
+
+    // The exchanges on this link (the command thread runs them; see ExchangeState).
+    [[nodiscard]] ExchangeState& exchanges() { return exchanges_; }
 
 private:
     class PortSource;
@@ -86,27 +84,30 @@ private:
     void endSession();
     void reportPortLost();
     void acknowledge(const wire::FrameHeader& packet);
+    [[nodiscard]] bool flushUntilQuiet(PortSource& source);
+    [[nodiscard]] std::span<const std::uint8_t> receivedPayload(std::uint16_t length) const;
+    [[nodiscard]] std::shared_ptr<Transport> transport() const;
 
     LinkObserver& observer_;
     const Timings timings_;
+    const TransportOpener opener_;
+    LinkHooks hooks_;
 
-    std::mutex portMutex_;  // guards writes against the session's close of the port
-    platform::SerialPort port_;
-    platform::WakeFd cancel_;  // cancels the session's port waits
+    // The open port. Writers and close() take a reference under the mutex, so the port they use stays
+    // open (its descriptor is not reused) until they are done, even when the session ends meanwhile.
+    mutable std::mutex transportMutex_;
+    std::shared_ptr<Transport> transport_;
+    std::mutex writeMutex_;  // one frame at a time: acknowledgements and requests never interleave
     std::mutex closeMutex_;
 
     std::atomic<bool> running_{true};
     std::atomic<bool> open_{false};
     std::atomic<bool> portLost_{false};
     std::atomic<bool> lineWatch_{false};
-    std::atomic<bool> exchangeActive_{false};
-    std::atomic<std::uint8_t> expectedRetry_{0};
-    std::atomic<std::uint8_t> sequence_{0};
     std::atomic<int> portNumber_{0};
     std::string portName_;
 
     platform::AutoResetEvent lineChange_;
-    platform::AutoResetEvent abortDone_;
     platform::AutoResetEvent start_;
     platform::ManualResetEvent shutdown_;
     std::mutex readyMutex_;
@@ -114,7 +115,7 @@ private:
     bool receiverReady_ = false;
     bool sessionRunning_ = false;  // from open() until the receive thread has closed the port
 
-    ResponseHandoff handoff_;
+    ExchangeState exchanges_;
     std::unique_ptr<ReceiveBuffer> receiveBuffer_;
     std::once_flag stopOnce_;
     std::thread receiveThread_;

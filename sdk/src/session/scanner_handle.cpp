@@ -10,16 +10,18 @@ constexpr std::size_t kRecordHeadSize = wire::kScanRecordHeadSize;
 constexpr auto kBusyTry = std::chrono::milliseconds(1);
 }  // namespace
 
-ScannerHandle::ScannerHandle(int port, std::uint64_t id, NotificationSink& sink, const Timings& timings)
-    : port_(port), id_(id), sink_(sink), engine_(std::make_unique<CommandEngine>(static_cast<LinkObserver&>(*this), timings)) {}
+ScannerHandle::ScannerHandle(int port, std::uint64_t id, NotificationSink& sink, const Timings& timings,
+                             TransportOpener opener)
+    : port_(port),
+      id_(id),
+      sink_(sink),
+      engine_(std::make_unique<CommandEngine>(static_cast<LinkObserver&>(*this), timings, std::move(opener))) {}
 
 ScannerHandle::~ScannerHandle() { teardown(); }
 
-std::unique_lock<std::timed_mutex> ScannerHandle::tryLockBusy() {
+std::unique_lock<BusyLock> ScannerHandle::tryLockBusy() {
     std::unique_lock lock(busy_, std::defer_lock);
-    // Against the system clock, try_lock_until waits with pthread_mutex_timedlock, which the thread
-    // sanitizer understands; a clock step during this 1 ms try only shortens or lengthens one try.
-    (void)lock.try_lock_until(std::chrono::system_clock::now() + kBusyTry);
+    (void)lock.try_lock_for(kBusyTry);
     return lock;
 }
 

@@ -10,6 +10,7 @@
 #include "engine/command_engine.h"
 #include "engine/timings.h"
 #include "link/link_observer.h"
+#include "session/busy_lock.h"
 #include "session/notification_sink.h"
 
 #include <atomic>
@@ -25,7 +26,8 @@ namespace zt::sdk {
 
 class ScannerHandle final : public ZtScanner, private LinkObserver {
 public:
-    ScannerHandle(int port, std::uint64_t id, NotificationSink& sink, const Timings& timings);
+    ScannerHandle(int port, std::uint64_t id, NotificationSink& sink, const Timings& timings,
+                  TransportOpener opener = ttyOpener());
     ~ScannerHandle();
     ScannerHandle(const ScannerHandle&) = delete;
     ScannerHandle& operator=(const ScannerHandle&) = delete;
@@ -35,7 +37,7 @@ public:
     [[nodiscard]] CommandEngine& engine() { return *engine_; }
 
     // The busy lock, tried for 1 ms; empty when another operation holds it.
-    [[nodiscard]] std::unique_lock<std::timed_mutex> tryLockBusy();
+    [[nodiscard]] std::unique_lock<BusyLock> tryLockBusy();
 
     // Aborts a running exchange, waits until no operation runs on the handle, stops the engine's threads
     // and closes the port. Idempotent. The object stays valid (its operations fail) until it is freed.
@@ -64,7 +66,7 @@ private:
     const int port_;
     const std::uint64_t id_;
     NotificationSink& sink_;
-    std::timed_mutex busy_;
+    BusyLock busy_;
     std::atomic<bool> tornDown_{false};
     std::once_flag teardownOnce_;
 

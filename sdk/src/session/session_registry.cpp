@@ -3,71 +3,167 @@
 #include "trace.h"
 
 #include <algorithm>
-#include <optional>
 #include <string>
-#include <vector>
 
 namespace zt::sdk {
 
+namespace {
+
+// Shuts the SDK down when the statics are destroyed (exit(), or the end of main).
+class ExitShutdown {
+public:
+    explicit ExitShutdown(SessionRegistry& registry) : registry_(registry) {}
+    ~ExitShutdown() { registry_.shutdownAtExit(); }
+    ExitShutdown(const ExitShutdown&) = delete;
+    ExitShutdown& operator=(const ExitShutdown&) = delete;
+
+private:
+    SessionRegistry& registry_;
+};
+
+// Storage whose object is constructed and never destroyed.
+union Undestroyed {
+    SessionRegistry registry;
+    Undestroyed() : registry() {}
+    ~Undestroyed() {}  // NOLINT: deliberately leaves `registry` alive until the process ends
+};
+
+}  // namespace
+
 SessionRegistry& SessionRegistry::instance() {
-    static SessionRegistry registry;
-    return registry;
+    static Undestroyed storage;
+    static ExitShutdown atExit(storage.registry);
+    return storage.registry;
 }
 
-SessionRegistry::~SessionRegistry() { (void)shutdownAll(); }
+SessionRegistry::~SessionRegistry() { (void)shutdown(false); }
 
 void SessionRegistry::setTimings(const Timings& timings) {
     std::lock_guard lock(mutex_);
     timings_ = timings;
 }
 
-int SessionRegistry::admission(unsigned port) const {
-    if (port > kMaxPort) return SDK_ERR_BAD_PORT;
-    const bool listed = std::ranges::any_of(handles_, [&](const auto& h) { return h->port() == int(port); });
-    return listed || openingPorts_.contains(int(port)) ? SDK_ERR_PORT_IN_USE : SDK_OK;
+void SessionRegistry::setTransportOpener(TransportOpener opener) {
+    std::lock_guard lock(mutex_);
+    opener_ = std::move(opener);
 }
 
-// Keeps a port counted as opening (in use, and keeping the dispatcher) until the open has finished.
-class SessionRegistry::OpeningPort {
+void SessionRegistry::setHooks(RegistryHooks hooks) {
+    std::lock_guard lock(mutex_);
+    hooks_ = std::move(hooks);
+}
+
+std::size_t SessionRegistry::dispatcherThreads() const {
+    std::lock_guard lock(mutex_);
+    return retired_.size() + (dispatcher_ ? 1 : 0);
+}
+
+void SessionRegistry::joinRetiredDispatchers() {
+    std::vector<DispatcherPtr> retired;
+    {
+        std::lock_guard lock(mutex_);
+        retired = retired_;
+    }
+    for (const auto& d : retired) d->waitFinished();
+    std::lock_guard lock(mutex_);
+    (void)takeFinished();
+}
+
+SessionRegistry::Entry* SessionRegistry::entryById(std::uint64_t id) {
+    const auto it = std::ranges::find_if(entries_, [&](const Entry& e) { return e.handle->id() == id; });
+    return it == entries_.end() ? nullptr : &*it;
+}
+
+SessionRegistry::Entry* SessionRegistry::entryOf(const ZtScanner* handle) {
+    const auto it = std::ranges::find_if(entries_, [&](const Entry& e) { return e.handle.get() == handle; });
+    return it == entries_.end() ? nullptr : &*it;
+}
+
+void SessionRegistry::eraseEntry(const ZtScanner* handle) {
+    std::erase_if(entries_, [&](const Entry& e) { return e.handle.get() == handle; });
+}
+
+int SessionRegistry::admission(unsigned port) const {
+    if (port > kMaxPort) return SDK_ERR_BAD_PORT;
+    // Opening and closing handles still own their port.
+    const bool used = std::ranges::any_of(entries_, [&](const Entry& e) { return e.handle->port() == int(port); });
+    return used ? SDK_ERR_PORT_IN_USE : SDK_OK;
+}
+
+SessionRegistry::DispatcherPtr SessionRegistry::newDispatcher(std::deque<Notification> backlog) {
+    return std::make_shared<EventDispatcher>([this](Notification& n) { dispatch(n); }, std::move(backlog));
+}
+
+SessionRegistry::DispatcherPtr SessionRegistry::stopDispatcher(DispatcherPtr dispatcher) {
+    if (!dispatcher) return nullptr;
+    dispatcher->stop();
+    if (dispatcher->inCallback() || dispatcher->isThisThread()) {
+        retired_.push_back(std::move(dispatcher));
+        return nullptr;
+    }
+    return dispatcher;
+}
+
+std::vector<SessionRegistry::DispatcherPtr> SessionRegistry::takeFinished() {
+    std::vector<DispatcherPtr> finished;
+    std::erase_if(retired_, [&](const DispatcherPtr& d) {
+        if (!d->finished() || d->isThisThread()) return false;
+        finished.push_back(d);
+        return true;
+    });
+    return finished;  // joined (at once) when the caller drops them outside the lock
+}
+
+// Removes the entry of an open that did not list its handle, whatever way the open ends. Its held
+// events are dropped with it: the application never saw the handle.
+class SessionRegistry::OpeningGuard {
 public:
-    OpeningPort(SessionRegistry& registry, int port) : registry_(registry), port_(port) {
-        registry_.openingPorts_.insert(port_);  // the caller holds the registry lock
-    }
-    ~OpeningPort() {
+    OpeningGuard(SessionRegistry& registry, const ZtScanner* handle) : registry_(registry), handle_(handle) {}
+    ~OpeningGuard() {
         std::lock_guard lock(registry_.mutex_);
-        registry_.openingPorts_.erase(port_);
+        if (Entry* e = registry_.entryOf(handle_); e != nullptr && e->state == Entry::State::Opening) {
+            registry_.eraseEntry(handle_);
+        }
     }
-    OpeningPort(const OpeningPort&) = delete;
-    OpeningPort& operator=(const OpeningPort&) = delete;
+    OpeningGuard(const OpeningGuard&) = delete;
+    OpeningGuard& operator=(const OpeningGuard&) = delete;
 
 private:
     SessionRegistry& registry_;
-    int port_;
+    const ZtScanner* handle_;
 };
 
 ZtScanner* SessionRegistry::initialize(unsigned port, int* error, DisconnectCallback onDisconnect,
                                        ScanDataCallback onScanData) {
     const std::string portName = "COM" + std::to_string(port);
     std::shared_ptr<ScannerHandle> handle;
-    std::optional<OpeningPort> opening;
     std::uint64_t generation = 0;
+    std::vector<DispatcherPtr> finished;
+    RegistryHooks hooks;
     {
         std::lock_guard lock(mutex_);
+        finished = takeFinished();
         // The dispatcher runs before any port opens, so no event is posted before it can be received.
-        if (!dispatcher_) dispatcher_ = std::make_unique<EventDispatcher>([this](Notification& n) { dispatch(n); });
+        if (!dispatcher_) dispatcher_ = newDispatcher();
         const int result = admission(port);
         if (result != SDK_OK || error == nullptr) {
             if (error != nullptr) *error = result;
             return nullptr;
         }
-        handle = std::make_shared<ScannerHandle>(int(port), nextHandleId_++, *this, timings_);
-        opening.emplace(*this, int(port));
+        handle = std::make_shared<ScannerHandle>(int(port), nextHandleId_++, *this, timings_,
+                                                 opener_ ? opener_ : ttyOpener());
+        entries_.push_back({handle, Entry::State::Opening, {}});
         generation = shutdownGeneration_;
+        hooks = hooks_;
     }
+    finished.clear();
+    const OpeningGuard opening(*this, handle.get());
     onDisconnect_.store(onDisconnect);
     onScanData_.store(onScanData);
     handle->engine().connect(portName);
-    *error = list(handle, handle->engine().waitOpenFinished(), generation);
+    const int outcome = handle->engine().waitOpenFinished();
+    if (outcome == SDK_OK && hooks.beforeListing) hooks.beforeListing(handle.get());
+    *error = list(*handle, outcome, generation);
     if (*error != SDK_OK) {
         handle->teardown();
         return nullptr;
@@ -76,77 +172,140 @@ ZtScanner* SessionRegistry::initialize(unsigned port, int* error, DisconnectCall
     return handle.get();
 }
 
-// Lists a handle whose open finished with `outcome`; returns the open's result.
-int SessionRegistry::list(const std::shared_ptr<ScannerHandle>& handle, int outcome, std::uint64_t generation) {
+// Lists a handle whose open finished with `outcome` and hands its held events to the dispatcher; returns
+// the open's result. This is the last thing ztInitialize does with the handle: none of its callbacks can
+// start before, so ztInitialize never returns a handle that its DisconnectCallback has already freed.
+int SessionRegistry::list(const ScannerHandle& handle, int outcome, std::uint64_t generation) {
     std::lock_guard lock(mutex_);
-    if (outcome != SDK_OK) return outcome;
-    // A shutdown while this open ran has stopped the dispatcher: the handle would have nobody to report
-    // to, so the open fails as cut short.
+    // A shutdown while this open ran has stopped the dispatcher and torn the handle down: the open
+    // fails as cut short.
     if (generation != shutdownGeneration_) return SDK_ERR_ABORTED;
-    // A loss reported before the handle is listed would find no handle to close, so the open fails
-    // instead. (Reports are posted under this lock: a later one finds the listed handle.)
-    if (handle->engine().link().portLost()) return SDK_ERR_PORT_LOST;
-    handles_.push_back(handle);
+    if (outcome != SDK_OK) return outcome;
+    Entry* entry = entryOf(&handle);
+    if (entry == nullptr) return SDK_ERR_ABORTED;
+    entry->state = Entry::State::Listed;
+    for (Notification& n : entry->held) route(std::move(n));
+    entry->held.clear();
     return SDK_OK;
 }
 
 int SessionRegistry::deinitialize(const ZtScanner* target, int shutdownAllFlag) {
-    if (shutdownAllFlag != 0) return shutdownAll();
+    if (shutdownAllFlag != 0) return shutdown(false);
     auto handle = find(target);
     if (!handle) return SDK_ERR_UNKNOWN_HANDLE;
     if (handle->engine().disconnect() != SDK_OK) return SDK_ERR_NOT_CONNECTED;
-    bool unlinked = false;
     {
         std::lock_guard lock(mutex_);
-        unlinked = std::erase(handles_, handle) > 0;  // whoever unlinks a handle tears it down
+        Entry* entry = entryOf(target);
+        // Lost or shut down meanwhile: that path closes it (and reports the loss).
+        if (entry == nullptr || entry->state != Entry::State::Listed) return SDK_ERR_UNKNOWN_HANDLE;
+        entry->state = Entry::State::Closing;
     }
-    if (unlinked) handle->teardown();
-    auto idle = takeDispatcherIfIdle();
-    idle.reset();  // joins the dispatcher thread, outside the registry lock
+    handle->teardown();  // the handle posts nothing after this
+    // A callback cannot wait for its own dispatcher: from a callback, queued events of the handle are dropped.
+    if (!EventDispatcher::onDispatcherThread()) deliverRemaining(*handle);
+    DispatcherPtr stopped;
+    std::vector<DispatcherPtr> finished;
+    {
+        std::lock_guard lock(mutex_);
+        eraseEntry(target);
+        // The dispatcher stops with the last handle (an open under way keeps it: its handle needs it).
+        if (entries_.empty()) stopped = stopDispatcher(std::move(dispatcher_));
+        finished = takeFinished();
+    }
+    if (stopped) stopped->join();
     return SDK_OK;
 }
 
-// The dispatcher stops with the last handle, unless another open is under way (its handle would lose its
-// events) or the caller is a callback on the dispatcher thread (it cannot wait for itself).
-std::unique_ptr<EventDispatcher> SessionRegistry::takeDispatcherIfIdle() {
-    std::lock_guard lock(mutex_);
-    if (!dispatcher_ || !handles_.empty() || !openingPorts_.empty() || dispatcher_->isDispatcherThread()) {
-        return nullptr;
-    }
-    return std::move(dispatcher_);
-}
-
-int SessionRegistry::shutdownAll() {
-    std::unique_ptr<EventDispatcher> dispatcher;
-    std::list<std::shared_ptr<ScannerHandle>> handles;
+// Waits until the events of a closing handle that were queued have been delivered and no callback for it
+// runs. It never waits behind another handle's callback: a dispatcher inside one hands the queue over
+// to a new dispatcher thread (keeping that handle's own events), which delivers this handle's first.
+void SessionRegistry::deliverRemaining(const ScannerHandle& handle) {
+    std::vector<DispatcherPtr> dispatchers;
+    RegistryHooks hooks;
     {
         std::lock_guard lock(mutex_);
-        if (!dispatcher_) return SDK_SHUTDOWN_NOT_RUNNING;
-        ++shutdownGeneration_;
-        if (!dispatcher_->isDispatcherThread()) dispatcher = std::move(dispatcher_);
-        handles.swap(handles_);
+        if (dispatcher_) {
+            dispatcher_->prioritize(handle.id());
+            if (dispatcher_->busyWithOtherThan(handle.id())) {
+                auto backlog = dispatcher_->handOver();
+                retired_.push_back(std::exchange(dispatcher_, newDispatcher(std::move(backlog))));
+            }
+            dispatchers.push_back(dispatcher_);
+        }
+        dispatchers.insert(dispatchers.end(), retired_.begin(), retired_.end());
+        hooks = hooks_;
     }
-    dispatcher.reset();  // pending notifications are dropped: no callback runs during the shutdown
-    for (const auto& handle : handles) handle->teardown();
-    return SDK_SHUTDOWN_DONE;
+    if (hooks.closeWaiting) hooks.closeWaiting(&handle);
+    for (const auto& d : dispatchers) d->waitUntilDelivered(handle.id());
 }
+
+int SessionRegistry::shutdown(bool atExit) {
+    std::vector<DispatcherPtr> stopped;
+    std::vector<std::shared_ptr<ScannerHandle>> handles;
+    bool running = false;
+    {
+        std::lock_guard lock(mutex_);
+        running = dispatcher_ != nullptr;
+        if (running) {
+            ++shutdownGeneration_;
+            // Opening handles are torn down too, which cuts their open short at once; their ztInitialize,
+            // and the ztDeinitialize of closing ones, remove their own entries.
+            for (const Entry& e : entries_) handles.push_back(e.handle);
+            std::erase_if(entries_, [](const Entry& e) { return e.state == Entry::State::Listed; });
+        }
+        // No callback starts after this: queued events are dropped, and a dispatcher inside a callback
+        // is left to finish it and joined later, never waited for here.
+        if (auto d = stopDispatcher(std::move(dispatcher_))) stopped.push_back(std::move(d));
+        for (auto& d : std::exchange(retired_, {})) {
+            if (auto s = stopDispatcher(std::move(d))) stopped.push_back(std::move(s));
+        }
+        if (atExit) {
+            // A handle whose command thread called exit() (from a progress callback) cannot join it.
+            std::erase_if(handles, [&](const auto& h) {
+                if (!h->engine().isCommandThread()) return false;
+                parked_.push_back(h);
+                return true;
+            });
+        }
+    }
+    for (const auto& d : stopped) d->join();
+    for (const auto& h : handles) h->teardown();
+    return running ? SDK_SHUTDOWN_DONE : SDK_SHUTDOWN_NOT_RUNNING;
+}
+
+void SessionRegistry::shutdownAtExit() { (void)shutdown(true); }
 
 std::shared_ptr<ScannerHandle> SessionRegistry::find(const ZtScanner* target) const {
     if (target == nullptr) return nullptr;
     std::lock_guard lock(mutex_);
-    const auto it = std::ranges::find_if(handles_, [&](const auto& h) { return h.get() == target; });
-    return it == handles_.end() ? nullptr : *it;
+    const auto it = std::ranges::find_if(entries_, [&](const Entry& e) {
+        return e.handle.get() == target && e.state == Entry::State::Listed;
+    });
+    return it == entries_.end() ? nullptr : it->handle;
 }
 
-std::shared_ptr<ScannerHandle> SessionRegistry::findByPort(int port, std::uint64_t id) const {
-    std::lock_guard lock(mutex_);
-    const auto it = std::ranges::find_if(handles_, [&](const auto& h) { return h->port() == port && h->id() == id; });
-    return it == handles_.end() ? nullptr : *it;
-}
-
+// Posted by the handles' threads. Events of an opening handle are held until it is listed; events of a
+// handle that is gone are dropped.
 void SessionRegistry::post(Notification notification) {
     std::lock_guard lock(mutex_);
-    if (dispatcher_) dispatcher_->post(std::move(notification));
+    Entry* entry = entryById(notification.handleId);
+    if (entry == nullptr) return;
+    if (entry->state == Entry::State::Opening) {
+        if (hooks_.eventHeld) hooks_.eventHeld(notification);
+        entry->held.push_back(std::move(notification));
+        return;
+    }
+    route(std::move(notification));
+}
+
+// A retired dispatcher that still delivers events of this handle takes the event, so that one handle's
+// callbacks keep their order and never overlap; otherwise the current dispatcher does.
+void SessionRegistry::route(Notification&& notification) {
+    for (const auto& d : retired_) {
+        if (d->post(std::move(notification))) return;
+    }
+    if (dispatcher_) (void)dispatcher_->post(std::move(notification));
 }
 
 void SessionRegistry::dispatch(Notification& notification) {
@@ -158,9 +317,15 @@ void SessionRegistry::dispatch(Notification& notification) {
 }
 
 void SessionRegistry::deliverScan(const Notification& notification) {
-    const auto handle = findByPort(notification.port, notification.handleId);
+    std::shared_ptr<ScannerHandle> handle;
+    {
+        std::lock_guard lock(mutex_);
+        const Entry* entry = entryById(notification.handleId);
+        if (entry == nullptr || entry->state == Entry::State::Opening) return;
+        handle = entry->handle;
+    }
     const ScanDataCallback callback = onScanData_.load();
-    if (!handle || callback == nullptr) return;
+    if (callback == nullptr) return;
     const int deleted = notification.kind == Notification::Kind::DeletedData ? 1 : 0;
     callback(handle.get(), notification.record.data(), scanRecordLength(notification.record), deleted);
 }
@@ -169,12 +334,11 @@ void SessionRegistry::handleDisconnected(const Notification& notification) {
     std::shared_ptr<ScannerHandle> handle;
     {
         std::lock_guard lock(mutex_);
-        const auto it = std::ranges::find_if(handles_, [&](const auto& h) {
-            return h->port() == notification.port && h->id() == notification.handleId;
-        });
-        if (it == handles_.end()) return;
-        handle = *it;
-        handles_.erase(it);  // unlinked first: a concurrent ztDeinitialize now gets -6, not a freed handle
+        Entry* entry = entryById(notification.handleId);
+        // A closing handle is being closed by ztDeinitialize, which owns its teardown.
+        if (entry == nullptr || entry->state != Entry::State::Listed) return;
+        handle = entry->handle;
+        eraseEntry(handle.get());  // unlinked first: a concurrent ztDeinitialize now gets -6, not a freed handle
     }
     trace("COM%d lost", notification.port);
     if (const DisconnectCallback callback = onDisconnect_.load(); callback != nullptr) callback(handle.get());
