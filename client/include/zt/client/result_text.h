@@ -7,9 +7,9 @@
 
 namespace zt::client {
 
-// "SDK_ERR_TIMEOUT"; "SDK_ERR_UNKNOWN" for a code the SDK does not define.
+// "SDK_ERR_TIMEOUT"; "SDK_UNKNOWN_RESULT" for a code the SDK does not define (the names of zt330sdk.h).
 [[nodiscard]] std::string_view resultName(int code);
-// "the scanner did not answer"; "an unknown result" for a code the SDK does not define.
+// "the scanner did not answer"; "unknown result" for a code the SDK does not define.
 [[nodiscard]] std::string_view resultMeaning(int code);
 // "SDK_ERR_TIMEOUT (-9): the scanner did not answer".
 [[nodiscard]] std::string describeResult(int code);
