@@ -38,6 +38,9 @@ run() {  # run PRESET: configure, build, test; adds the counts from ctest's summ
     rm -f "$log"
 }
 
+# ccache: paths relative to the checkout and no build-folder hash, so that a fresh clone in another
+# folder reuses the objects of an earlier run.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
