@@ -32,6 +32,11 @@ public:
   [[nodiscard]] Qt::ItemFlags flags(const QModelIndex& index) const override;
   [[nodiscard]] QVariant headerData(int section, Qt::Orientation orientation,
                                     int role = Qt::DisplayRole) const override;
+  // Qt::CheckStateRole of horizontal section 0 is the header's own check box: Qt::Checked or
+  // Qt::Unchecked shows it, an invalid QVariant removes it. CXHeaderCtrl paints it from here, and
+  // assistive technologies read it as the section's description ("checked", "unchecked").
+  bool setHeaderData(int section, Qt::Orientation orientation, const QVariant& value,
+                     int role = Qt::EditRole) override;
 
   [[nodiscard]] bool isCheckable() const { return checkable_; }
   // Check state of a row; false for rows out of range and for a model without check boxes.
@@ -60,6 +65,7 @@ private:
 
   QList<Column> columns_;
   bool checkable_;
+  QVariant headerCheck_;  // Qt::CheckState of the header's check box, or invalid for none
 };
 
 }  // namespace talvo

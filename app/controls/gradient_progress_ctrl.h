@@ -13,7 +13,8 @@ namespace talvo {
 // mirrors the position, clamped, for assistive technologies; its text() is the painted text.
 //
 // Defaults: range 0..100, step 10, position 0, red to blue, background the palette's button colour,
-// white text, text display off, no suffix. At the lower bound the text is printed even with text
+// white text, text display off, no suffix. A position at or below the lower bound, or above the
+// upper one, leaves the bar empty; at the lower bound itself the text is printed even with text
 // display off. A vertical bar fills from the top.
 class CGradientProgressCtrl : public QProgressBar {
   Q_OBJECT

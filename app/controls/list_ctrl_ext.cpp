@@ -1,0 +1,74 @@
+#include "controls/list_ctrl_ext.h"
+
+#include <QKeyEvent>
+#include <QtGlobal>
+
+namespace talvo {
+
+CListCtrlExt::CListCtrlExt(QWidget* parent) : QTableView(parent), header_(new CXHeaderCtrl(this)) {
+  setHorizontalHeader(header_);
+  verticalHeader()->hide();
+  setShowGrid(false);
+  setWordWrap(false);
+  setSelectionBehavior(QAbstractItemView::SelectRows);
+  setSelectionMode(QAbstractItemView::SingleSelection);
+  setEditTriggers(QAbstractItemView::NoEditTriggers);
+  setTabKeyNavigation(false);
+  header_->setStretchLastSection(true);
+  connect(header_, &QHeaderView::sectionClicked, this, [this](int) { toggleHeaderCheck(); });
+}
+
+void CListCtrlExt::setModel(QAbstractItemModel* model) {
+  auto* listModel = qobject_cast<CheckListModel*>(model);
+  if (model != nullptr && listModel == nullptr) {
+    qWarning("CListCtrlExt: the model must be a CheckListModel");
+    return;
+  }
+  if (model_ != nullptr) disconnect(model_, nullptr, this, nullptr);
+  const CXHeaderCtrl::CheckBox shown = header_->checkBox();
+  model_ = listModel;
+  QTableView::setModel(listModel);
+  if (model_ == nullptr) return;
+  header_->setCheckBox(shown);
+  // Assistive technologies ask the view for its current cell; keep one whenever there are rows.
+  connect(model_, &QAbstractItemModel::rowsInserted, this, &CListCtrlExt::keepCurrentIndex);
+  connect(model_, &QAbstractItemModel::rowsRemoved, this, &CListCtrlExt::keepCurrentIndex);
+  connect(model_, &QAbstractItemModel::modelReset, this, &CListCtrlExt::keepCurrentIndex);
+  keepCurrentIndex();
+}
+
+void CListCtrlExt::setHeaderCheck(bool checked) {
+  allChecked_ = checked;
+  header_->setCheckBox(checked ? CXHeaderCtrl::CheckBox::Checked : CXHeaderCtrl::CheckBox::Unchecked);
+}
+
+void CListCtrlExt::toggleHeaderCheck() {
+  // Only a header that shows the box acts on clicks; lists without it ignore them.
+  if (header_->checkBox() == CXHeaderCtrl::CheckBox::None) return;
+  setHeaderCheck(!allChecked_);
+  if (model_ != nullptr) model_->setAllChecked(allChecked_);
+  emit headerCheckToggled(allChecked_);
+}
+
+int CListCtrlExt::currentRow() const {
+  const QModelIndex current = currentIndex();
+  return current.isValid() ? current.row() : -1;
+}
+
+void CListCtrlExt::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Space && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier &&
+      model_ != nullptr && model_->isCheckable() && currentRow() >= 0) {
+    model_->toggleChecked(currentRow());
+    event->accept();
+    return;
+  }
+  QTableView::keyPressEvent(event);
+}
+
+void CListCtrlExt::keepCurrentIndex() {
+  if (model_ == nullptr || selectionModel() == nullptr) return;
+  if (currentIndex().isValid() || model_->rowCount() == 0) return;
+  selectionModel()->setCurrentIndex(model_->index(0, 0), QItemSelectionModel::NoUpdate);
+}
+
+}  // namespace talvo
