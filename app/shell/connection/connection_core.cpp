@@ -288,7 +288,7 @@ void ConnectionCore::dropped(DeviceRecord& record, int listedCount) {
             f.dueTime = tickAfter(now, delay);
         });
         queue_.insertByDue(QueueEntry{RequestKind::Connect, &record}, recordDueTime(record));
-        wake_.signal();
+        wake_.signalReschedule();  // the worker sleeps until the reconnect is due
         return;
     }
     updateFields(record, [&](RecordFields& f) {

@@ -22,13 +22,15 @@ void ConnectionWorker::stop() {
 void ConnectionWorker::loop(std::stop_token stop) {
     std::optional<std::chrono::milliseconds> wait;  // nothing: until woken
     for (;;) {
-        core_.wakeEvent().wait(wait, stop);
-        if (stop.stop_requested()) return;
+        const Wake wake = core_.wakeEvent().wait(wait, stop);
+        if (wake == Wake::Stopped) return;
         wait.reset();
 
-        const auto entry = core_.takeFront();
-        if (!entry) continue;
-        if (core_.run(*entry, stop) == AttemptOutcome::Postpone) core_.postpone(*entry);
+        if (wake != Wake::Reschedule) {
+            const auto entry = core_.takeFront();
+            if (!entry) continue;
+            if (core_.run(*entry, stop) == AttemptOutcome::Postpone) core_.postpone(*entry);
+        }
 
         const auto due = core_.frontDue();
         if (!due) continue;

@@ -10,9 +10,9 @@ namespace talvo::test {
 
 ConnectionDelays fastDelays() {
     ConnectionDelays d;
-    d.afterDrop = 300ms;
-    d.afterLastOfMany = 900ms;
-    d.postpone = 200ms;
+    d.afterDrop = 400ms;
+    d.afterLastOfMany = 1000ms;
+    d.postpone = 300ms;
     d.wakeSlack = 10ms;
     return d;
 }
