@@ -136,6 +136,7 @@ AttemptOutcome ConnectionCore::connectAttempt(DeviceRecord& record, std::stop_to
     const RecordFields fields = readFields(record);
     if (!isDue(fields.dueTime, now())) return AttemptOutcome::Postpone;
     if (fields.state == stateValue(DeviceState::Connected)) return AttemptOutcome::AlreadyConnected;
+    if (stop.stop_requested()) return AttemptOutcome::Dropped;  // the program ends: open nothing new
 
     {
         std::lock_guard lock(listLock_);
