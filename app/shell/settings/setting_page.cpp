@@ -25,6 +25,8 @@ namespace {
 constexpr int kTimeTextLimit = 128;
 constexpr int kMargin = 9;
 constexpr int kIndent = 18;
+// Wide enough for "10" and a cursor.
+constexpr int kNumberFieldWidth = 48;
 
 template <typename T>
 T* captioned(const QString& caption, QWidget* parent) {
@@ -88,8 +90,10 @@ void CSettingPage::buildControls() {
     const int factor = talvo::layoutFactor(this);
     auto* retryRow = new QHBoxLayout;
     retryRow->addWidget(retryLabel_);
-    retryRow->addWidget(retryEdit_, 1);
+    retryEdit_->setMaximumWidth(kNumberFieldWidth * factor);
+    retryRow->addWidget(retryEdit_);
     retryRow->addWidget(retryArrows_);
+    retryRow->addStretch(1);
 
     auto* timeGrid = new QGridLayout;
     timeGrid->addWidget(timeLabel_, 0, 0, 1, 2);
