@@ -1,5 +1,7 @@
 #include "shell/widgets/spin_arrows.h"
 
+#include "shell/widgets/spin_arrows_accessible.h"
+
 #include <QLineEdit>
 #include <QStyle>
 #include <QStyleOptionSpinBox>
@@ -8,6 +10,7 @@
 namespace talvo {
 
 SpinArrows::SpinArrows(QWidget* parent) : QAbstractSpinBox(parent) {
+    SpinArrowsAccessible::install();
     // Only the arrows are shown; the number lives in the field beside them.
     lineEdit()->setReadOnly(true);
     lineEdit()->setVisible(false);
