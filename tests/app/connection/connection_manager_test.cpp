@@ -242,12 +242,12 @@ private slots:
         h.start();
         h.connect(a);
         QTRY_COMPARE_WITH_TIMEOUT(h.watch.opens(5).size(), 2u, kWait);
-        QTRY_COMPARE_WITH_TIMEOUT(stateOf(a), 2, kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(h.connectPage.count(Kind::Connected, &a), 1, kWait);  // clock set too
+        QCOMPARE(stateOf(a), 2);
         QCOMPARE(h.watch.disconnectsReported(), 1);
         QCOMPARE(h.manager->connected(), (std::vector<DeviceRecord*>{&a}));
         int first1 = 0, second1 = 0;
         QCOMPARE(ztGetBatteryStatus(recordHandle(a), &first1, &second1), SDK_OK);  // the handle is alive
-        QCOMPARE(h.connectPage.count(Kind::Connected, &a), 1);
     }
 
     void dropBeforeListingWithRetryZeroEndsDisconnected() {
