@@ -4,6 +4,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 
 namespace talvo {
@@ -67,12 +68,14 @@ void CGradientProgressCtrl::paintEvent(QPaintEvent*) {
 
   if (filled > 0) {
     // The whole length is cut into n bands; those up to the filled length are painted, the last one
-    // cut off where the filling ends.
+    // cut off where the filling ends. A band starts at the first pixel at or after i * length / n, so
+    // pixel x shows band x * n / length, also when bands are narrower than a pixel.
     const int n = bandCount(start_, end_);
+    const auto bandStart = [length, n](int i) { return static_cast<int>((std::int64_t{i} * length + n - 1) / n); };
     for (int i = 0; i < n; ++i) {
-      const int from = static_cast<int>(double(i) * length / n);
+      const int from = bandStart(i);
       if (from >= filled) break;
-      const int to = std::min(filled, static_cast<int>(double(i + 1) * length / n));
+      const int to = std::min(filled, bandStart(i + 1));
       if (to <= from) continue;
       const QRect band = vertical ? QRect(bar.left(), bar.top() + from, bar.width(), to - from)
                                   : QRect(bar.left() + from, bar.top(), to - from, bar.height());

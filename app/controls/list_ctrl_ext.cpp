@@ -1,5 +1,6 @@
 #include "controls/list_ctrl_ext.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QtGlobal>
 
@@ -34,6 +35,14 @@ void CListCtrlExt::setModel(QAbstractItemModel* model) {
   connect(model_, &QAbstractItemModel::rowsInserted, this, &CListCtrlExt::keepCurrentIndex);
   connect(model_, &QAbstractItemModel::rowsRemoved, this, &CListCtrlExt::keepCurrentIndex);
   connect(model_, &QAbstractItemModel::modelReset, this, &CListCtrlExt::keepCurrentIndex);
+  for (const auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved,
+                            &QAbstractItemModel::columnsInserted,
+                            &QAbstractItemModel::columnsRemoved}) {
+    connect(model_, signal, this, &CListCtrlExt::forgetAccessibleCells);
+  }
+  connect(model_, &QAbstractItemModel::rowsMoved, this, &CListCtrlExt::forgetAccessibleCells);
+  connect(model_, &QAbstractItemModel::modelReset, this, &CListCtrlExt::forgetAccessibleCells);
+  connect(model_, &QAbstractItemModel::layoutChanged, this, &CListCtrlExt::forgetAccessibleCells);
   keepCurrentIndex();
 }
 
@@ -69,6 +78,19 @@ void CListCtrlExt::keepCurrentIndex() {
   if (model_ == nullptr || selectionModel() == nullptr) return;
   if (currentIndex().isValid() || model_->rowCount() == 0) return;
   selectionModel()->setCurrentIndex(model_->index(0, 0), QItemSelectionModel::NoUpdate);
+}
+
+void CListCtrlExt::forgetAccessibleCells() {
+  // While no assistive technology is registered, Qt does not tell the view's accessible interface about
+  // model changes, and the cell interfaces it has handed out keep standing for rows that moved or
+  // went away (empty texts, no index). A client that reads the list anyway, such as a test, gets
+  // fresh cells after every change. An active bridge updates the cells itself.
+  if (QAccessible::isActive()) return;
+  QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(this);
+  QAccessibleTableInterface* table = iface != nullptr ? iface->tableInterface() : nullptr;
+  if (table == nullptr) return;
+  QAccessibleTableModelChangeEvent reset(this, QAccessibleTableModelChangeEvent::ModelReset);
+  table->modelChange(&reset);
 }
 
 }  // namespace talvo

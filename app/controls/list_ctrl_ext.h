@@ -44,6 +44,7 @@ protected:
 
 private:
   void keepCurrentIndex();
+  void forgetAccessibleCells();
 
   CXHeaderCtrl* header_;
   CheckListModel* model_ = nullptr;
