@@ -17,11 +17,20 @@ const QSet<QString>& qtOptionsWithValue() {
     return options;
 }
 
-// Splits "--name=value" into name and value.
-std::pair<QString, std::optional<QString>> splitOption(const QString& argument) {
+// The name of an option, without an inline "=value".
+QString optionName(const QString& argument) {
     const qsizetype equals = argument.indexOf(u'=');
-    if (!argument.startsWith(QLatin1String("--")) || equals < 0) return {argument, std::nullopt};
-    return {argument.left(equals), argument.mid(equals + 1)};
+    return argument.startsWith(QLatin1String("--")) && equals >= 0 ? argument.left(equals) : argument;
+}
+
+// The value of the option at `i`: its inline "=value", else the next argument (then `i` moves on).
+// Empty when there is none.
+QString optionValue(const QStringList& arguments, qsizetype& i) {
+    const QString& argument = arguments[i];
+    const qsizetype equals = argument.indexOf(u'=');
+    if (argument.startsWith(QLatin1String("--")) && equals >= 0) return argument.mid(equals + 1);
+    if (i + 1 < arguments.size()) return arguments[++i];
+    return {};
 }
 
 }  // namespace
@@ -29,12 +38,7 @@ std::pair<QString, std::optional<QString>> splitOption(const QString& argument) 
 ParsedOptions parseProgramOptions(const QStringList& arguments) {
     ProgramOptions options;
     for (qsizetype i = 1; i < arguments.size(); ++i) {
-        const auto [name, inlineValue] = splitOption(arguments[i]);
-        auto takeValue = [&, name = name, inlineValue = inlineValue]() -> std::optional<QString> {
-            if (inlineValue) return inlineValue;
-            if (i + 1 < arguments.size()) return arguments[++i];
-            return std::nullopt;
-        };
+        const QString name = optionName(arguments[i]);
         if (name == QLatin1String("--help") || name == QLatin1String("-h")) {
             options.help = true;
         } else if (name == QLatin1String("--version")) {
@@ -42,13 +46,12 @@ ParsedOptions parseProgramOptions(const QStringList& arguments) {
         } else if (name == QLatin1String("--quit")) {
             options.quit = true;
         } else if (name == QLatin1String("--data-dir") || name == QLatin1String("--screenshot-tour")) {
-            const std::optional<QString> value = takeValue();
-            if (!value || value->isEmpty()) return {std::nullopt, name + QStringLiteral(" needs a folder")};
-            (name == QLatin1String("--data-dir") ? options.dataDir : options.screenshotDir) = *value;
+            const QString value = optionValue(arguments, i);
+            if (value.isEmpty()) return {std::nullopt, name + QStringLiteral(" needs a folder")};
+            (name == QLatin1String("--data-dir") ? options.dataDir : options.screenshotDir) = value;
         } else if (name == QLatin1String("--tour-timeout")) {
-            const std::optional<QString> value = takeValue();
             bool ok = false;
-            const int seconds = value ? value->toInt(&ok) : 0;
+            const int seconds = optionValue(arguments, i).toInt(&ok);
             if (!ok || seconds < 1 || seconds > 3600)
                 return {std::nullopt, QStringLiteral("--tour-timeout needs a number of seconds (1 to 3600)")};
             options.tourTimeoutSeconds = seconds;

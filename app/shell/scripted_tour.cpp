@@ -1,6 +1,7 @@
 #include "shell/scripted_tour.h"
 
 #include "shell/main_sheet_dlg.h"
+#include "shell/talvo_scan_app.h"
 
 #include <QAbstractItemView>
 #include <QCoreApplication>
@@ -31,6 +32,8 @@ ScriptedTour::ScriptedTour(CMainSheetDlg& sheet, QString folder, int timeoutSeco
 }
 
 void ScriptedTour::start() {
+    QCoreApplication::processEvents();
+    report(QStringLiteral("tour: sheet shown %1 ms after start").arg(CTalvoScanApp::millisecondsSinceStart()));
     deadline_ = QDeadlineTimer(static_cast<qint64>(timeoutSeconds_) * 1000);
     sheet_.tabs()->setCurrentIndex(CMainSheetDlg::ConnectTab);
     poll_.start();

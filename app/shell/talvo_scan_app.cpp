@@ -22,6 +22,11 @@ namespace {
 constexpr auto kReachPatience = std::chrono::milliseconds(5000);
 constexpr auto kReachSlice = std::chrono::milliseconds(500);
 
+QElapsedTimer& startClock() {
+    static QElapsedTimer clock;
+    return clock;
+}
+
 QString& dataDirValue() {
     static QString value;
     return value;
@@ -56,7 +61,10 @@ Election elect(SingleInstance& instance, InstanceRequest request) {
 
 QString CTalvoScanApp::dataDir() { return dataDirValue().isEmpty() ? QDir::currentPath() : dataDirValue(); }
 
+qint64 CTalvoScanApp::millisecondsSinceStart() { return startClock().isValid() ? startClock().elapsed() : 0; }
+
 int CTalvoScanApp::run(int argc, char** argv) {
+    startClock().start();
     const ParsedOptions parsed = parseProgramOptions(argumentList(argc, argv));
     if (!parsed.options) {
         printTo(stderr, QStringLiteral("TalvoScan: %1\n\n%2").arg(parsed.error, usageText()));

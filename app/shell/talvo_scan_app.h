@@ -19,6 +19,8 @@ public:
 
     // The folder of the scan-data files: --data-dir, else the working folder.
     [[nodiscard]] static QString dataDir();
+    // Milliseconds since run() began.
+    [[nodiscard]] static qint64 millisecondsSinceStart();
 
 private:
     [[nodiscard]] static int runPrimary(int argc, char** argv, const ProgramOptions& options,
