@@ -9,6 +9,10 @@
 
 #include <QAbstractItemView>
 #include <QDate>
+#include <QDir>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
@@ -105,6 +109,29 @@ private slots:
         const auto thisYear = static_cast<std::uint8_t>(QDate::currentDate().year() - 1900);
         for (int port : kPorts) QTRY_COMPARE(sim_->scanner(port).state().clock[0], thisYear);
         sheet.shutdown();
+    }
+
+    void theScreenshotTourConnectsEveryScannerAndSavesEveryPage() {
+        QTemporaryDir work;
+        const QString shots = work.filePath(QStringLiteral("shots"));
+        QProcess program;
+        program.setWorkingDirectory(work.path());
+        program.start(qEnvironmentVariable("TALVOSCAN"), {QStringLiteral("--screenshot-tour"), shots,
+                                                          QStringLiteral("--data-dir"), work.filePath(QStringLiteral("data"))});
+        QVERIFY(program.waitForFinished(kConnectMs * 2));
+        const QString output = QString::fromLocal8Bit(program.readAllStandardOutput());
+        QCOMPARE(program.exitCode(), 0);
+        QVERIFY2(output.contains(QLatin1String("tour: 2 of 2 scanners connected")), qPrintable(output));
+        const QStringList pages{"01-Connect.png", "02-Download.png", "03-Setting.png", "04-Configure.png", "05-About.png"};
+        QCOMPARE(QDir(shots).entryList(QDir::Files), pages);
+        for (const QString& page : pages) {
+            const QImage image(QDir(shots).filePath(page));
+            QVERIFY2(!image.isNull() && image.width() > 200 && image.height() > 200, qPrintable(page));
+        }
+        // The program ended in order: its ports are free for the next connection.
+        CMainSheetDlg sheet;
+        sheet.show();
+        connectAll(sheet);
     }
 
     void theOrderlyEndWithScannersConnectedClosesThemAndWritesTheSettings() {
