@@ -1,5 +1,6 @@
 #include "shell/connect/connect_page.h"
 
+#include "controls/layout_factor.h"
 #include "shell/app_messages.h"
 #include "shell/connect/device_list.h"
 #include "shell/connection/device_state.h"
@@ -16,6 +17,9 @@
 namespace {
 
 using talvo::AppMessage;
+
+constexpr int kMargin = 6;  // pixels at layout factor 1
+constexpr int kGap = 6;
 using talvo::DeviceState;
 
 [[nodiscard]] bool sameScanner(const DeviceRecord& a, const DeviceRecord& b) {
@@ -47,10 +51,15 @@ CConnectPage::CConnectPage(QWidget* parent)
     }
     list_->setContextMenuPolicy(Qt::PreventContextMenu);
 
+    // Margins and gaps grow with the display's density.
+    const int k = talvo::layoutFactor(this);
     auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(kGap * k);
     buttons->addWidget(connectButton_);
     buttons->addWidget(disconnectButton_);
     auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(kMargin * k, kMargin * k, kMargin * k, kMargin * k);
+    layout->setSpacing(kGap * k);
     layout->addLayout(buttons);
     layout->addWidget(list_, 1);
 
