@@ -45,8 +45,8 @@ void walkInto(QAccessibleInterface* iface, int& seen, int depth) {
           QCOMPARE(ci->rowIndex(), r);
           QCOMPARE(ci->columnIndex(), c);
           (void)ci->isSelected();
-          (void)ci->columnHeaderCells();
-          (void)ci->rowHeaderCells();
+          // columnHeaderCells()/rowHeaderCells() are left out: Qt 6.4 hands out new interfaces there
+          // that nobody owns, which the leak checker of the sanitizer build reports.
         }
       }
     (void)table->selectedCells();
@@ -84,6 +84,12 @@ class AccessibilityTest : public QObject {
   CNoticeDlg* notice_ = nullptr;
   CAboutPage* about_ = nullptr;
 
+  // The recorder keeps copies of the events it saw and leaves deleting them to its user.
+  static void forgetEvents() {
+    qDeleteAll(QTestAccessibility::events());
+    QTestAccessibility::clearEvents();
+  }
+
   [[nodiscard]] QAccessibleInterface* listIface() const { return QAccessible::queryAccessibleInterface(list_); }
   // The n-th column header cell among the list's children.
   [[nodiscard]] QAccessibleInterface* columnHeader(int n) const {
@@ -106,7 +112,10 @@ private slots:
       QTRY_VERIFY_WITH_TIMEOUT(QAccessible::isActive(), 10000);
     }
   }
-  void cleanupTestCase() { QTestAccessibility::cleanup(); }
+  void cleanupTestCase() {
+    forgetEvents();
+    QTestAccessibility::cleanup();
+  }
 
   void init() {
     failOnAnyWarning();
@@ -132,7 +141,7 @@ private slots:
   void cleanup() {
     window_.reset();
     model_.reset();
-    QTestAccessibility::clearEvents();
+    forgetEvents();
   }
 
   void cellsExposeTextsAndCheckStates() {
