@@ -45,6 +45,10 @@ bool KeyFilter::eventFilter(QObject* watched, QEvent* event) {
         break;
     case QEvent::ContextMenu:
         return qobject_cast<QWidget*>(watched) != nullptr;
+    case QEvent::ApplicationDeactivate:
+        // The release of the Action key may go to another program; it counts as released.
+        actionHeld_ = false;
+        break;
     default:
         break;
     }

@@ -45,6 +45,15 @@ private slots:
         QCOMPARE(field.text(), QStringLiteral("ab"));
     }
 
+    void leavingTheProgramReleasesTheActionKey() {
+        QLineEdit field;
+        QTest::keyPress(&field, Qt::Key_Select);
+        QVERIFY(filter_.actionKeyHeld());
+        QEvent deactivate(QEvent::ApplicationDeactivate);
+        QCoreApplication::sendEvent(qApp, &deactivate);
+        QVERIFY(!filter_.actionKeyHeld());
+    }
+
     void aScannerEnterDoesNotPressTheDefaultButton() {
         QDialog dialog;
         auto* field = new QLineEdit(&dialog);
