@@ -60,19 +60,6 @@ private slots:
   }
   void cleanup() { delete bar_; }
 
-  void defaults() {
-    QCOMPARE(bar_->lower(), 0);
-    QCOMPARE(bar_->upper(), 100);
-    QCOMPARE(bar_->step(), 10);
-    QCOMPARE(bar_->position(), 0);
-    QCOMPARE(bar_->startColor(), QColor(255, 0, 0));
-    QCOMPARE(bar_->endColor(), QColor(0, 0, 255));
-    QCOMPARE(bar_->backgroundColor(), bar_->palette().color(QPalette::Button));
-    QCOMPARE(bar_->textColor(), QColor(255, 255, 255));
-    QVERIFY(!bar_->isTextShown());
-    QVERIFY(bar_->textSuffix().isEmpty());
-  }
-
   void rangeStepAndTheMirroredValue() {
     bar_->setPosition(40);
     bar_->setBounds(0, 3);

@@ -7,7 +7,6 @@
 #include <QAbstractItemModelTester>
 #include <QMouseEvent>
 #include <QSignalSpy>
-#include <QStringListModel>
 #include <QTest>
 
 #include <memory>
@@ -126,14 +125,6 @@ private slots:
 
   // --- the list ---
 
-  void refusesAModelThatIsNoCheckListModel() {
-    QTest::ignoreMessage(QtWarningMsg, "CListCtrlExt: the model must be a CheckListModel");
-    QStringListModel other;
-    list_->setModel(&other);
-    QCOMPARE(list_->listModel(), model_.get());
-    QCOMPARE(list_->model(), model_.get());
-  }
-
   void keepsACurrentRowWheneverThereAreRows() {
     QCOMPARE(list_->currentRow(), -1);
     addScanners(*model_, 3);
@@ -157,16 +148,6 @@ private slots:
     QTest::keyClick(list_.get(), Qt::Key_Space);
     QCOMPARE(checks(*model_), (std::vector<bool>{false, false, false}));
     QCOMPARE(list_->headerCtrl()->checkBox(), CXHeaderCtrl::CheckBox::Unchecked);
-  }
-
-  void selectsWholeRowsOneAtATime() {
-    addScanners(*model_, 3);
-    QTest::mouseClick(list_->viewport(), Qt::LeftButton, {}, list_->visualRect(model_->index(1, 1)).center());
-    QCOMPARE(list_->selectionModel()->selectedRows().size(), 1);
-    QVERIFY(list_->selectionModel()->isRowSelected(1, {}));
-    QTest::mouseClick(list_->viewport(), Qt::LeftButton, Qt::ControlModifier,
-                      list_->visualRect(model_->index(2, 0)).center());
-    QCOMPARE(list_->selectionModel()->selectedRows().size(), 1);
   }
 
   // --- header check box rules ---
@@ -240,14 +221,6 @@ private slots:
     }
     QCOMPARE(list_->headerCtrl()->checkBox(), CXHeaderCtrl::CheckBox::Unchecked);
     QVERIFY(!model_->isChecked(0));
-  }
-
-  void theHeaderStateTravelsWithAReplacedModel() {
-    list_->setHeaderCheck(true);
-    auto other = makeModel();
-    list_->setModel(other.get());
-    QCOMPARE(list_->headerCtrl()->checkBox(), CXHeaderCtrl::CheckBox::Checked);
-    list_->setModel(model_.get());
   }
 
   void screenshot() {

@@ -95,11 +95,6 @@ private slots:
     saveScreenshot(*notice_, QStringLiteral("notice-three-lines"));
   }
 
-  void aLoneLineFeedDoesNotBreakTheLine() {
-    notice_->setText(QStringLiteral("a\nb\r\nc"));
-    QCOMPARE(notice_->paintedLines(), (QStringList{"a\nb", "c"}));
-  }
-
   void topMarginScalesWithTheLayoutFactor() {
     notice_->setText(QStringLiteral("Download\r\nCompleted!"));
     const int top1 = inkIn(noticeImage(), ink(), inside()).top;
