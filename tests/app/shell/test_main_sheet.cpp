@@ -111,6 +111,17 @@ private slots:
         QCOMPARE(sheet.tabs()->count(), 5);  // nothing was torn down by hiding
     }
 
+    void becomingActiveShowsTheHiddenSheet() {
+        CMainSheetDlg sheet;
+        sheet.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&sheet));
+        sheet.hideSheet();
+        QVERIFY(!sheet.isVisible());
+        QEvent activate(QEvent::WindowActivate);
+        QCoreApplication::sendEvent(&sheet, &activate);
+        QVERIFY(sheet.isVisible());
+    }
+
     void ctrlQAsksToEnd() {
         CMainSheetDlg sheet;
         sheet.show();
