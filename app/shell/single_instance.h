@@ -35,6 +35,8 @@ public:
     // Tries to become the primary instance (takes the lock). Works without a Qt application object.
     [[nodiscard]] bool tryBecomePrimary();
     [[nodiscard]] bool isPrimary() const { return lockFd_ >= 0; }
+    // False when no private folder could be had: then no instance can be elected.
+    [[nodiscard]] bool hasFolder() const { return !folder_.isEmpty(); }
     [[nodiscard]] QString error() const { return error_; }
 
     // Primary: replaces any socket file left behind and listens. Needs a Qt application object.

@@ -52,6 +52,7 @@ Election elect(SingleInstance& instance, InstanceRequest request) {
     waited.start();
     while (true) {
         if (instance.tryBecomePrimary()) return Election::Primary;
+        if (!instance.hasFolder()) return Election::Failed;
         if (instance.sendRequest(request, kReachSlice)) return Election::Handed;
         if (std::chrono::milliseconds(waited.elapsed()) >= kReachPatience) return Election::Failed;
     }

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -43,7 +44,6 @@ private:
     std::unique_ptr<QProcess> start(const QStringList& arguments = {}) {
         auto process = std::make_unique<QProcess>();
         process->setWorkingDirectory(work_.path());
-        process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
         process->start(program(), arguments);
         return process;
     }
@@ -155,6 +155,35 @@ private slots:
         QVERIFY(endsWith(*first, 0));
         QVERIFY(QFile::exists(settingsFile()));
         QVERIFY(!QFile::exists(socketPath()));
+    }
+
+    void withoutARuntimeFolderAPrivateOneInTmpIsUsed() {
+        const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+        const QByteArray tmp = qgetenv("TMPDIR");
+        const auto restore = qScopeGuard([&] {
+            qputenv("XDG_RUNTIME_DIR", runtime);
+            qputenv("TMPDIR", tmp);
+        });
+        QTemporaryDir base;
+        qunsetenv("XDG_RUNTIME_DIR");
+        qputenv("TMPDIR", QFile::encodeName(base.path()));
+        const QString expected = base.filePath(QStringLiteral("talvoscan-%1").arg(::getuid()));
+        QCOMPARE(talvo::SingleInstance::runtimeFolder(), expected);
+        QCOMPARE(QFileInfo(expected).permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther |
+                                                      QFile::WriteOther | QFile::ExeGroup | QFile::ExeOther),
+                 QFile::Permissions{});
+        // A folder of that name that others may enter is not used.
+        QVERIFY(QFile::setPermissions(expected, QFile::Permissions(0x7777)));
+        QVERIFY(talvo::SingleInstance::runtimeFolder().isEmpty());
+        talvo::SingleInstance refused;
+        QVERIFY(!refused.tryBecomePrimary());
+        QVERIFY(!refused.error().isEmpty());
+        // The program says so at once instead of waiting for an instance it cannot find.
+        QProcess process;
+        process.start(program());
+        QVERIFY(process.waitForFinished(kEndMs));
+        QCOMPARE(process.exitCode(), 1);
+        QVERIFY(process.readAllStandardError().contains("no private runtime folder"));
     }
 
     void commandLine() {
