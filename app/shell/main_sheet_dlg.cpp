@@ -8,6 +8,10 @@
 #include "shell/pages/configure_page.h"
 #include "shell/panels/about_page.h"
 #include "shell/pages/download_page.h"
+#include "shell/key_filter.h"
+#include "shell/realtime/deleted_data_notifier.h"
+#include "shell/realtime/real_time_data.h"
+#include "shell/talvo_scan_app.h"
 #include "shell/settings/setting_page.h"
 
 #include <QCloseEvent>
@@ -57,6 +61,9 @@ void CMainSheetDlg::buildPages() {
     connectPage_ = new CConnectPage(this);
     connectPage_->setRequestReceiver(this);
     downloadPage_ = new CDownloadPage(this);
+    downloadPage_->setRequestReceiver(this);
+    downloadPage_->setDataFolder(talvo::CTalvoScanApp::dataDir());
+    downloadPage_->setActionKey(talvo::readActionKeyDefaultLocation());
     settingPage_ = new CSettingPage(this);
     configurePage_ = new CConfigurePage(this);
     aboutPage_ = new talvo::CAboutPage(this);
@@ -107,6 +114,16 @@ void CMainSheetDlg::startManager(const talvo::ConnectionDelays& delays) {
                                 [page] { return page->rowCount(); }},
         delays);
     talvo::ConnectionManager* manager = manager_.get();
+    deletedData_ = std::make_unique<talvo::DeletedDataNotifier>(this);
+    realTime_ = std::make_unique<talvo::RealTimeData>(
+        downloadPage_, deletedData_.get(), talvo::TypeBarcode{},
+        talvo::RealTimeInputs{[settings] { return settings->value(SettingKind::RealTime) != 0; },
+                              [settings] { return settings->value(SettingKind::TimeStamp) != 0; },
+                              [manager](ScannerHandle handle) { return manager->connectedName(handle); }});
+    talvo::RealTimeData* realTime = realTime_.get();
+    manager_->setScanDataHandler([realTime](ScannerHandle handle, const unsigned char* record, int length, int kind) {
+        realTime->onScanData(handle, record, length, kind);
+    });
     connectPage_->setRecordRetirement([manager](std::unique_ptr<DeviceRecord> record) {
         manager->retire(std::move(record));
     });
@@ -119,6 +136,10 @@ void CMainSheetDlg::shutdown() {
         manager_->shutdown();
         if (connectPage_ != nullptr) connectPage_->setRecordRetirement({});
     }
+    // 1b. No callback runs any more: an open deleted-data box closes, the download worker (which
+    //     reads the Connect page's records) ends before the records go.
+    if (deletedData_ != nullptr) deletedData_->closeAll();
+    if (downloadPage_ != nullptr) downloadPage_->shutdown();
     // 2. The pages go in tab order: the Connect page releases its records, the Setting page writes
     //    the settings. The manager goes last, as it keeps the records retired during the run.
     std::vector<QWidget*> pages{connectPage_, downloadPage_, settingPage_, configurePage_, aboutPage_};
@@ -130,6 +151,8 @@ void CMainSheetDlg::shutdown() {
     if (tabs_ != nullptr) tabs_->clear();
     for (QWidget* page : pages) std::unique_ptr<QWidget>{page}.reset();
     manager_.reset();
+    realTime_.reset();
+    deletedData_.reset();
 }
 
 void CMainSheetDlg::showInFront() {

@@ -21,6 +21,8 @@ class QTabWidget;
 
 namespace talvo {
 class CAboutPage;
+class DeletedDataNotifier;
+class RealTimeData;
 class ConnectionManager;
 struct ConnectionDelays;
 }  // namespace talvo
@@ -56,6 +58,9 @@ public:
     [[nodiscard]] CConfigurePage* configurePage() const { return configurePage_; }
     [[nodiscard]] talvo::CAboutPage* aboutPage() const { return aboutPage_; }
     [[nodiscard]] talvo::ConnectionManager* connectionManager() const { return manager_.get(); }
+    // The live barcodes' handling (rows for the Download page, typing, deleted-data boxes).
+    [[nodiscard]] talvo::RealTimeData* realTimeData() const { return realTime_.get(); }
+    [[nodiscard]] talvo::DeletedDataNotifier* deletedDataNotifier() const { return deletedData_.get(); }
 
     void accept() override;
     void reject() override;
@@ -80,6 +85,8 @@ private:
     CSettingPage* settingPage_ = nullptr;
     CConfigurePage* configurePage_ = nullptr;
     talvo::CAboutPage* aboutPage_ = nullptr;
+    std::unique_ptr<talvo::DeletedDataNotifier> deletedData_;
+    std::unique_ptr<talvo::RealTimeData> realTime_;  // used by the manager's callbacks: outlives its shutdown
     std::unique_ptr<talvo::ConnectionManager> manager_;
     // Cleared when the sheet hides itself, set again when it becomes active.
     bool activated_ = true;

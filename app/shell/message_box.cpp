@@ -34,6 +34,22 @@ QMessageBox::StandardButton MessageBox::question(QWidget* parent, const QString&
     return show(parent, QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
 }
 
+QMessageBox* MessageBox::openInformation(QWidget* parent, const QString& text) {
+    Q_ASSERT(QThread::currentThread() == QCoreApplication::instance()->thread());
+    Seam& state = seam();
+    state.texts.append(text);
+    if (!state.answers.empty()) {
+        state.answers.pop_front();
+        return nullptr;
+    }
+    auto* box = new QMessageBox(QMessageBox::Information, title(), text, QMessageBox::Ok, parent);
+    box->setDefaultButton(QMessageBox::Ok);
+    box->setAccessibleName(title());
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+    return box;
+}
+
 void MessageBox::queueAnswer(QMessageBox::StandardButton answer) { seam().answers.push_back(answer); }
 
 void MessageBox::clearAnswers() {

@@ -22,6 +22,11 @@ public:
     // A question with Yes and No; No is the default.
     [[nodiscard]] static QMessageBox::StandardButton question(QWidget* parent, const QString& text);
 
+    // An information box with OK that does not wait: it is opened window-modally with open() and
+    // deletes itself when closed. Returns the box, or null when the seam answered it at once (the text
+    // is recorded either way). For messages that arrive from other threads and must not hold them up.
+    static QMessageBox* openInformation(QWidget* parent, const QString& text);
+
     // Test seam: the next boxes are answered at once with these buttons, in order, and not shown.
     static void queueAnswer(QMessageBox::StandardButton answer);
     // Forgets queued answers and the texts shown so far.
