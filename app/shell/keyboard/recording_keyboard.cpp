@@ -70,10 +70,18 @@ bool RecordingKeyboard::waitForBarcodes(std::size_t count, std::chrono::millisec
     return changed_.wait_for(lock, timeout, [&] { return barcodes_.size() >= count; });
 }
 
+bool RecordingKeyboard::waitForEvents(std::size_t count, std::chrono::milliseconds timeout) const {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, timeout, [&] { return events_.size() >= count; });
+}
+
 void RecordingKeyboard::record(Keysym keysym, bool pressed) {
-    const std::lock_guard lock(mutex_);
-    events_.push_back({keysym, pressed, std::chrono::steady_clock::now()});
-    if (pressed) current_.push_back(characterForKeysym(keysym));
+    {
+        const std::lock_guard lock(mutex_);
+        events_.push_back({keysym, pressed, std::chrono::steady_clock::now()});
+        if (pressed) current_.push_back(characterForKeysym(keysym));
+    }
+    changed_.notify_all();
 }
 
 }  // namespace talvo::keyboard

@@ -42,6 +42,8 @@ public:
     [[nodiscard]] std::vector<std::u32string> barcodes() const;
     // Waits until `count` barcodes are complete; false at the deadline.
     [[nodiscard]] bool waitForBarcodes(std::size_t count, std::chrono::milliseconds timeout) const;
+    // Waits until `count` key events are recorded; false at the deadline.
+    [[nodiscard]] bool waitForEvents(std::size_t count, std::chrono::milliseconds timeout) const;
 
 private:
     void record(Keysym keysym, bool pressed);

@@ -62,7 +62,7 @@ ShutdownReport TypingWorker::shutdown() {
         if (!thread_.joinable()) return {};
         accepting_ = false;
     }
-    shutdownDeadline_.store((Clock::now() + kFinishAtShutdown).time_since_epoch().count());
+    shutdownDeadline_.store((Clock::now() + std::chrono::milliseconds(finishAtShutdown_.load())).time_since_epoch().count());
     thread_.request_stop();
     thread_.join();
     const std::lock_guard lock(mutex_);
@@ -80,7 +80,8 @@ std::optional<TypingWorker::Barcode> TypingWorker::next(std::stop_token stop) {
     std::unique_lock lock(mutex_);
     busy_ = false;
     changed_.notify_all();
-    if (!changed_.wait(lock, stop, [&] { return !queue_.empty(); })) return std::nullopt;
+    // The wait answers true whenever something is queued, even once stopped: ask the token first.
+    if (!changed_.wait(lock, stop, [&] { return !queue_.empty(); }) || stop.stop_requested()) return std::nullopt;
     Barcode barcode = std::move(queue_.front());
     queue_.pop_front();
     busy_ = true;

@@ -66,6 +66,9 @@ public:
     int setKeyDelay(int ms);
     [[nodiscard]] int keyDelay() const { return keyDelayMs_.load(); }
 
+    // How long shutdown() lets the barcode in progress go on (tests shorten it).
+    void setFinishAtShutdown(std::chrono::milliseconds limit) { finishAtShutdown_.store(limit.count()); }
+
     [[nodiscard]] QString description() const { return output_->description(); }
     [[nodiscard]] TypingStats stats() const;
     // True once nothing is queued or being typed; false at the deadline.
@@ -102,6 +105,7 @@ private:
     bool cut_ = false;
     TypingStats stats_;
 
+    std::atomic<std::chrono::milliseconds::rep> finishAtShutdown_{kFinishAtShutdown.count()};
     std::atomic<std::chrono::steady_clock::rep> shutdownDeadline_{0};
     std::jthread thread_;
 };
