@@ -109,7 +109,9 @@ void DownloadWorker::downloadOne(const DownloadJob& job, const DownloadTarget& t
     {
         std::lock_guard lock(statusLock_);
         if (result.outcome == ScannerOutcome::NoData) update = noDataNotice(status_, target.name);
-        if (result.outcome == ScannerOutcome::WriteFailed) update = writeFailedNotice(status_, target.name);
+        // A file that could not be completed after a successful transfer (said "Done!") gets its own line.
+        const bool unfinished = result.outcome == ScannerOutcome::Failed && result.result == SDK_OK;
+        if (result.outcome == ScannerOutcome::WriteFailed || unfinished) update = writeFailedNotice(status_, target.name);
         if (update) status_ += update->statusTail;
     }
     if (update) notice(update->notice);

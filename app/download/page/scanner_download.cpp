@@ -15,8 +15,9 @@ namespace {
 // The SDK writes at most 3071 text bytes and the zero byte.
 constexpr std::size_t kTextBuffer = 3072;
 
-// Appends the records' lines; a record whose fetch fails is skipped rather than written from stale values.
-void writeRecords(ScannerHandle handle, int count, zt::scandata::LineForm form, zt::scandata::AtomicFile& file) {
+// Appends the records' lines; false as soon as one cannot be fetched (the handle was closed under the
+// download, e.g. the scanner was lost): the file would miss records and must not replace the earlier one.
+bool writeRecords(ScannerHandle handle, int count, zt::scandata::LineForm form, zt::scandata::AtomicFile& file) {
     std::array<char, kTextBuffer> text{};
     for (int index = 0; index < count; ++index) {
         zt::scandata::ScanDataRecord record;
@@ -24,13 +25,14 @@ void writeRecords(ScannerHandle handle, int count, zt::scandata::LineForm form, 
         int length = 0;
         if (ztCollectingOnce(handle, index, &tag, record.time.data(), &record.value1, &record.value2, text.data(),
                              &length) != SDK_OK)
-            continue;
+            return false;
         record.index = index;
         // Bounded by the buffer whatever the length says: a line holds at most 3071 text bytes.
         const auto size = std::clamp<std::size_t>(static_cast<std::size_t>(std::max(length, 0)), 0, kTextBuffer - 1);
         record.text = std::string_view(text.data(), ::strnlen(text.data(), size));
         file.write(zt::scandata::formatScanDataLine(record, form));
     }
+    return true;
 }
 
 }  // namespace
@@ -50,7 +52,10 @@ ScannerResult downloadScanner(ScannerHandle handle, const std::filesystem::path&
         return result;
     }
     try {
-        writeRecords(handle, result.count, form, *temporary);
+        if (!writeRecords(handle, result.count, form, *temporary)) {
+            result.outcome = ScannerOutcome::Failed;
+            return result;
+        }
         temporary->commit(file);
     } catch (const std::system_error&) {
         result.outcome = ScannerOutcome::WriteFailed;
