@@ -43,8 +43,8 @@ PortalKeyboard::PortalKeyboard(QString busAddress, std::chrono::milliseconds con
 
 PortalKeyboard::~PortalKeyboard() {
     if (bus_ && !session_.isEmpty()) {
-        const QDBusMessage close = QDBusMessage::createMethodCall(kService, session_, kSession, QStringLiteral("Close"));
-        (void)bus_->call(close, QDBus::Block, kCallTimeoutMs);
+        // Not awaited: the program is ending, and the portal also ends a session whose caller left the bus.
+        (void)bus_->send(QDBusMessage::createMethodCall(kService, session_, kSession, QStringLiteral("Close")));
     }
     signalThread_.quit();
     signalThread_.wait();
