@@ -7,6 +7,8 @@
 #include "x_key_window.h"
 #include "xvfb_server.h"
 
+#include <QProcess>
+#include <QStandardPaths>
 #include <QtTest>
 
 #include <X11/keysym.h>
@@ -16,6 +18,12 @@
 
 using namespace talvo::keyboard;
 using namespace std::chrono_literals;
+
+namespace {
+// Core modifier bits (X.h itself clashes with Qt's names): Shift, and Mod5 where AltGr sits.
+constexpr unsigned kShift = 1u << 0;
+constexpr unsigned kAltGr = 1u << 7;
+}  // namespace
 
 class X11TypingTest : public QObject {
     Q_OBJECT
@@ -61,6 +69,38 @@ private Q_SLOTS:
         QCOMPARE(worker.stats().typed, std::uint64_t(6));
         QVERIFY(!window.mapHas(XK_EuroSign));
         QVERIFY(!window.mapHas(XK_aogonek));
+    }
+
+    // On a German map € and @ are on level 3 (AltGr), Ä on level 2: they are typed with those modifiers
+    // held, not through a borrowed keycode.
+    void levelThreeCharactersAreTypedWithAltGr() {
+        if (XvfbServer::program().isEmpty()) QSKIP("Xvfb is not installed");
+        const QString setxkbmap = QStandardPaths::findExecutable(QStringLiteral("setxkbmap"));
+        if (setxkbmap.isEmpty()) QSKIP("setxkbmap is not installed");
+        XvfbServer server;
+        QVERIFY2(server.running(), qPrintable(server.error()));
+        QProcess layout;
+        layout.start(setxkbmap, {QStringLiteral("-display"), QString::fromLatin1(server.display()), QStringLiteral("de")});
+        QVERIFY(layout.waitForFinished(10000));
+        if (layout.exitCode() != 0) QSKIP("the German keyboard map is not installed");
+        XKeyWindow window(server.display());
+        QVERIFY(window.ready());
+        QVERIFY(window.mapHas(XK_EuroSign));
+
+        X11Keyboard::Opened opened = X11Keyboard::open(server.display());
+        QVERIFY2(opened.keyboard, qPrintable(opened.reason));
+        TypingWorker worker(std::move(opened.keyboard), 1);
+        const QString text = QString::fromUtf8("e€q@Äßz");
+        (void)worker.enqueue(text);
+        const std::u32string got = window.waitForText(7, 10s);
+        QCOMPARE(QString::fromUcs4(got.data(), static_cast<qsizetype>(got.size())), text);
+        const std::vector<unsigned> states = window.states();
+        QCOMPARE(states.size(), std::size_t(7));
+        QCOMPARE(states[0] & (kShift | kAltGr), 0u);  // e
+        QVERIFY((states[1] & kAltGr) != 0);              // € = AltGr+e
+        QVERIFY((states[3] & kAltGr) != 0);              // @ = AltGr+q
+        QCOMPARE(states[4] & (kShift | kAltGr), unsigned(kShift));  // Ä = Shift+ä
+        QCOMPARE(states[5] & (kShift | kAltGr), 0u);  // ß
     }
 };
 

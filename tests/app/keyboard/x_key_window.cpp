@@ -49,6 +49,7 @@ void XKeyWindow::read(std::stop_token stop) {
             {
                 const std::lock_guard lock(mutex_);
                 text_.push_back(c);
+                states_.push_back(event.xkey.state);
             }
             arrived_.notify_all();
         }
@@ -59,6 +60,11 @@ std::u32string XKeyWindow::waitForText(std::size_t count, std::chrono::milliseco
     std::unique_lock lock(mutex_);
     arrived_.wait_for(lock, timeout, [&] { return text_.size() >= count; });
     return text_;
+}
+
+std::vector<unsigned> XKeyWindow::states() {
+    const std::lock_guard lock(mutex_);
+    return states_;
 }
 
 bool XKeyWindow::mapHas(unsigned long keysym) {

@@ -10,6 +10,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 struct _XDisplay;
 
@@ -23,6 +24,8 @@ public:
     [[nodiscard]] bool ready() const { return ready_; }
     // Waits until at least `count` characters came; returns what came.
     [[nodiscard]] std::u32string waitForText(std::size_t count, std::chrono::milliseconds timeout);
+    // The modifier state of each KeyPress that gave a character, in the order of waitForText().
+    [[nodiscard]] std::vector<unsigned> states();
     // Whether the server's map has a key for this keysym now (seen from a fresh look-up).
     [[nodiscard]] bool mapHas(unsigned long keysym);
 
@@ -35,5 +38,6 @@ private:
     std::mutex mutex_;
     std::condition_variable arrived_;
     std::u32string text_;
+    std::vector<unsigned> states_;
     std::jthread reader_;
 };
