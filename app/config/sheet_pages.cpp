@@ -1,0 +1,24 @@
+#include "config/sheet_pages.h"
+
+#include "config/general_page.h"
+#include "config/setting_sheet_dlg.h"
+#include "config/unbuilt_page.h"
+
+namespace talvo::config {
+
+ConfigTabPage* makeSheetPage(int tab, SheetAccess& sheet, QWidget* parent) {
+    switch (tab) {
+    case CSettingSheetDlg::GeneralTab:
+        return new CGeneralPage(sheet, parent);
+    case CSettingSheetDlg::SymbologyTab:
+        return new UnbuiltPage(QStringLiteral("Symbology"), sheet, parent);
+    case CSettingSheetDlg::PrefixSuffixTab:
+        return new UnbuiltPage(QStringLiteral("Prefix/Suffix"), sheet, parent);
+    case CSettingSheetDlg::TriggerTab:
+        return new UnbuiltPage(QStringLiteral("Trigger"), sheet, parent);
+    default:
+        return new UnbuiltPage(QStringLiteral("System"), sheet, parent);
+    }
+}
+
+}  // namespace talvo::config
