@@ -28,12 +28,12 @@ bool NoticeLog::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
-DownloadRig::DownloadRig() {
+DownloadRig::DownloadRig(std::chrono::milliseconds completionWait) {
     char pattern[] = "/tmp/talvo-download-XXXXXX";
     if (::mkdtemp(pattern) == nullptr) throw std::runtime_error("mkdtemp");
     dataDir = pattern;
     openSendGate();
-    page = new CDownloadPage(&sheet, std::chrono::milliseconds(1));
+    page = new CDownloadPage(&sheet, completionWait);
     page->setRequestReceiver(&sheet);
     page->setDataFolder(QString::fromStdString(dataDir.string()));
     page->notice()->installEventFilter(&notices);
@@ -72,7 +72,7 @@ bool DownloadRig::download(int timeoutMs) {
     QSignalSpy finished(page, &CDownloadPage::downloadFinished);
     page->start();
     if (page->startButton()->isEnabled()) return false;  // nothing to download
-    return finished.wait(timeoutMs) && !page->notice()->isVisible() && page->startButton()->isEnabled();
+    return finished.wait(timeoutMs) && page->notice()->isHidden() && page->startButton()->isEnabled();
 }
 
 std::string DownloadRig::file(const std::string& name) const {

@@ -34,7 +34,7 @@ public:
 
 class DownloadRig {
 public:
-    DownloadRig();
+    explicit DownloadRig(std::chrono::milliseconds completionWait = std::chrono::milliseconds(1));
     ~DownloadRig();
 
     // A simulated scanner on `port` with a record named `name`.
