@@ -1,8 +1,8 @@
 #include "config/general_page.h"
 
+#include "config/number_field.h"
 #include "config/scanner_set.h"
 #include "controls/gradient_progress_ctrl.h"
-#include "shell/message_box.h"
 #include "shell/widgets/spin_arrows.h"
 #include "zt330sdk.h"
 
@@ -202,15 +202,9 @@ void CGeneralPage::showDefaults() {
 }
 
 bool CGeneralPage::takeDelay(QLineEdit* field, int& member) {
-    bool whole = false;
-    const int value = field->text().trimmed().toInt(&whole);
-    if (!whole) {
-        (void)MessageBox::information(sheet().sheetWidget(), QStringLiteral("Please enter an integer."));
-        field->setFocus();
-        return false;
-    }
-    member = value;
-    return true;
+    const auto value = takeWholeNumber(field, sheet().sheetWidget());
+    if (value) member = *value;
+    return value.has_value();
 }
 
 ApplyStep CGeneralPage::makeApplyStep() {

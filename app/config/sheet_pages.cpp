@@ -1,7 +1,9 @@
 #include "config/sheet_pages.h"
 
 #include "config/general_page.h"
+#include "config/prefix_suffix_page.h"
 #include "config/setting_sheet_dlg.h"
+#include "config/trigger_page.h"
 #include "config/unbuilt_page.h"
 
 namespace talvo::config {
@@ -13,9 +15,9 @@ ConfigTabPage* makeSheetPage(int tab, SheetAccess& sheet, QWidget* parent) {
     case CSettingSheetDlg::SymbologyTab:
         return new UnbuiltPage(QStringLiteral("Symbology"), sheet, parent);
     case CSettingSheetDlg::PrefixSuffixTab:
-        return new UnbuiltPage(QStringLiteral("Prefix/Suffix"), sheet, parent);
+        return new CPrefixSuffixPage(sheet, parent);
     case CSettingSheetDlg::TriggerTab:
-        return new UnbuiltPage(QStringLiteral("Trigger"), sheet, parent);
+        return new CTriggerPage(sheet, parent);
     default:
         return new UnbuiltPage(QStringLiteral("System"), sheet, parent);
     }
