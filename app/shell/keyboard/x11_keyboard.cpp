@@ -26,6 +26,9 @@ void X11Keyboard::DisplayCloser::operator()(_XDisplay* display) const { XCloseDi
 void X11Keyboard::KeymapFree::operator()(_XkbDesc* keymap) const { XkbFreeKeyboard(keymap, 0, True); }
 
 X11Keyboard::Opened X11Keyboard::open(const QByteArray& displayName) {
+    // The worker uses this connection while the user-interface thread may use Xlib for its own (libX11
+    // from 1.8 does this by itself; older ones need it before the first display is opened).
+    XInitThreads();
     const QString shown = displayName.isEmpty() ? QStringLiteral("$DISPLAY") : QString::fromLocal8Bit(displayName);
     std::unique_ptr<_XDisplay, DisplayCloser> display(
         XOpenDisplay(displayName.isEmpty() ? nullptr : displayName.constData()));
