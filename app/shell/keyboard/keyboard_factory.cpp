@@ -17,14 +17,14 @@ KeyboardChoice chooseKeyboard(const KeyboardEnvironment& env) {
     if (!env.forced.isEmpty()) {
         if (env.forced == "x11") return {KeyboardKind::X11, {}};
         if (env.forced == "portal") return {KeyboardKind::Portal, {}};
-        if (env.forced == "none") return {KeyboardKind::None, QStringLiteral("switched off by TALVO_KEYBOARD=none")};
+        if (env.forced == "none") return {KeyboardKind::None, QStringLiteral("switched off by TALVO_KEYBOARD=none"), true};
         return {KeyboardKind::None,
                 QStringLiteral("TALVO_KEYBOARD=%1 is not x11, portal or none").arg(QString::fromLocal8Bit(env.forced))};
     }
     const QByteArray platform = env.qpaPlatform.split(':').value(0);
     if (platform == "offscreen" || platform == "minimal")
         return {KeyboardKind::None,
-                QStringLiteral("the program runs on the %1 platform").arg(QString::fromLocal8Bit(platform))};
+                QStringLiteral("the program runs on the %1 platform").arg(QString::fromLocal8Bit(platform)), true};
     if (env.sessionType == "x11" && !env.display.isEmpty()) return {KeyboardKind::X11, {}};
     if (!env.waylandDisplay.isEmpty()) return {KeyboardKind::Portal, {}};
     if (!env.display.isEmpty()) return {KeyboardKind::X11, {}};
@@ -42,7 +42,7 @@ std::unique_ptr<KeyboardOutput> createKeyboardOutput(const KeyboardEnvironment& 
     case KeyboardKind::Portal: return std::make_unique<PortalKeyboard>();
     case KeyboardKind::None: break;
     }
-    return std::make_unique<NoKeyboard>(choice.reason);
+    return std::make_unique<NoKeyboard>(choice.reason, choice.deliberate);
 }
 
 }  // namespace talvo::keyboard

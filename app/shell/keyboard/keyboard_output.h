@@ -36,7 +36,7 @@ public:
     // After the last key of a barcode (X11 gives back the keycodes it borrowed).
     virtual void endBarcode(const KeyPacer& pacer) { (void)pacer; }
 
-    // Why the last beginBarcode() or typeKeysym() failed.
+    // Why the last beginBarcode() or typeKeysym() failed; empty when the user need not be told.
     [[nodiscard]] virtual QString failureText() const = 0;
 
     // Only the recording backend may run without a pause between events: X servers reorder XTest

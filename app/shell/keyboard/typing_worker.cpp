@@ -132,7 +132,7 @@ void TypingWorker::reportFailure() {
         if (broken_) return;
         broken_ = true;
     }
-    if (onFailure_) onFailure_(output_->failureText());
+    if (const QString reason = output_->failureText(); onFailure_ && !reason.isEmpty()) onFailure_(reason);
 }
 
 }  // namespace talvo::keyboard

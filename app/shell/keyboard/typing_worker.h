@@ -43,7 +43,8 @@ struct ShutdownReport {
 
 class TypingWorker {
 public:
-    // Called once, on the worker thread, with the reason typing does not work. Must not block.
+    // Called at most once, on the worker thread, with the reason typing does not work (not at all when the
+    // output was switched off on purpose). Must not block.
     using FailureHandler = std::function<void(const QString& reason)>;
     // Called on the worker thread after the last key event of a barcode left it (benchmarks, tests).
     using TypedObserver = std::function<void(std::uint64_t sequence)>;

@@ -48,6 +48,8 @@ private Q_SLOTS:
         const KeyboardChoice choice = talvo::keyboard::chooseKeyboard({forced, qpa, session, display, wayland});
         QCOMPARE(int(choice.kind), kind);
         QCOMPARE(choice.reason.isEmpty(), choice.kind != KeyboardKind::None);
+        // Switched off on purpose: told on the About page only, no notice at the first barcode.
+        QCOMPARE(choice.deliberate, forced == "none" || (forced.isEmpty() && qpa == "offscreen"));
     }
 
     void anUnopenableDisplayGivesNoneWithTheReason() {

@@ -135,6 +135,20 @@ private Q_SLOTS:
         QVERIFY(r.keyboard->events().empty());
     }
 
+    void noOutputIsReportedOnceUnlessChosenOnPurpose() {
+        for (const bool deliberate : {false, true}) {
+            std::atomic<int> reports{0};
+            TypingWorker worker(std::make_unique<NoKeyboard>(QStringLiteral("no X display"), deliberate), 1,
+                                [&](const QString&) { ++reports; });
+            (void)worker.enqueue(QStringLiteral("a"));
+            (void)worker.enqueue(QStringLiteral("b"));
+            QVERIFY(worker.waitIdle(5s));
+            QCOMPARE(reports.load(), deliberate ? 0 : 1);
+            QCOMPARE(worker.stats().untyped, std::uint64_t(2));
+            QCOMPARE(worker.description(), QStringLiteral("Keyboard output: none (no X display)"));
+        }
+    }
+
     void anOutputBreakingMidBarcodeIsReportedOnceAndNotUsedAgain() {
         Recorded r;
         r.keyboard->failAfterEvents(4);  // two characters, then it breaks
