@@ -82,10 +82,21 @@ void ConfigTabPage::endBusy() {
     emit busyChanged(false);
 }
 
+void ConfigTabPage::setHeaderText(const QString& text) {
+    headerText_ = text;
+    update();
+}
+
 void ConfigTabPage::paintEvent(QPaintEvent* event) {
     QWidget::paintEvent(event);
-    if (!hasApplyBox_) return;
+    if (!hasApplyBox_ && headerText_.isEmpty()) return;
     QPainter painter(this);
+    if (!headerText_.isEmpty()) {
+        const int k = factor_;
+        painter.setPen(QColor(128, 128, 128));
+        painter.drawText(QRect(kBoxLeft * k, kBoxTop * k, (kBoxRight - kBoxLeft) * k, (kBoxBottom - kBoxTop) * k),
+                         Qt::AlignLeft | Qt::AlignVCenter, headerText_);
+    }
     painter.setPen(QPen(Qt::black, factor_));
     painter.drawLine(0, kLineY * factor_, width(), kLineY * factor_);
 }

@@ -56,6 +56,8 @@ protected:
     [[nodiscard]] virtual ApplyStep makeApplyStep() = 0;
 
     [[nodiscard]] SheetAccess& sheet() { return sheet_; }
+    // A grey heading drawn at the top left instead of the apply box, with the line under it.
+    void setHeaderText(const QString& text);
     [[nodiscard]] int factor() const { return factor_; }
 
     // Runs `work` on the configure worker, the page showing `what` and its controls waiting meanwhile;
@@ -83,6 +85,7 @@ private:
     int factor_ = 1;
     int busyJobs_ = 0;
     QString busyWhat_;
+    QString headerText_;
     QCheckBox* applyBox_ = nullptr;
     QLabel* busyLabel_ = nullptr;
     QWidget* content_ = nullptr;

@@ -3,6 +3,7 @@
 #include "config/general_page.h"
 #include "config/prefix_suffix_page.h"
 #include "config/setting_sheet_dlg.h"
+#include "config/system_page.h"
 #include "config/trigger_page.h"
 #include "config/unbuilt_page.h"
 
@@ -19,7 +20,7 @@ ConfigTabPage* makeSheetPage(int tab, SheetAccess& sheet, QWidget* parent) {
     case CSettingSheetDlg::TriggerTab:
         return new CTriggerPage(sheet, parent);
     default:
-        return new UnbuiltPage(QStringLiteral("System"), sheet, parent);
+        return new CSystemPage(sheet, parent);
     }
 }
 
