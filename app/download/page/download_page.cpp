@@ -74,6 +74,8 @@ void CDownloadPage::buildControls() {
     start_->setAccessibleName(start_->text());
     start_->setAutoDefault(false);
     list_ = new talvo::CRealTimeDataList(this);
+    // The columns follow the list's own size (known only once the layout placed it).
+    list_->viewport()->installEventFilter(this);
 
     const int m = kMargin * talvo::layoutFactor(this);
     auto* top = new QHBoxLayout;
@@ -164,6 +166,11 @@ void CDownloadPage::resizeEvent(QResizeEvent* event) {
 void CDownloadPage::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::FontChange || event->type() == QEvent::ScreenChangeInternal) layoutList();
+}
+
+bool CDownloadPage::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == list_->viewport() && event->type() == QEvent::Resize) layoutList();
+    return QWidget::eventFilter(watched, event);
 }
 
 void CDownloadPage::layoutList() {

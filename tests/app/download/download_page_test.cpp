@@ -4,6 +4,7 @@
 #include "engine/timings.h"
 #include "session/session_registry.h"
 
+#include "controls/layout_factor.h"
 #include "download/page/notice_texts.h"
 #include "download/page/real_time_data_list.h"
 #include "download/page/sync_check_key_filter.h"
@@ -289,6 +290,24 @@ private slots:
         QCOMPARE(list->rowTotal(), 100);
         rig.page->resetButton()->click();
         QCOMPARE(list->rowTotal(), 0);
+    }
+
+    void layoutScalesWithTheFactor() {
+        setLayoutFactorOverride(2);
+        DownloadRig rig;
+        rig.page->resize(600, 500);
+        rig.sheet.show();
+        QTRY_COMPARE(rig.page->notice()->geometry(), rig.page->rect().adjusted(40, 40, -40, -40));
+        auto* list = rig.page->realTimeList();
+        // "Device" 80 and "Date" at least 60 layout units; "Data" the rest less a slack of 2 units, which
+        // the stretching last column takes up.
+        const int device = list->columnWidth(CRealTimeDataList::DeviceColumn);
+        const int date = list->columnWidth(CRealTimeDataList::DateColumn);
+        const int data = list->columnWidth(CRealTimeDataList::DataColumn);
+        QVERIFY2(device >= 160 && device <= 164, qPrintable(QString::number(device)));
+        QVERIFY(date >= 120);
+        QCOMPARE(data, list->viewport()->width() - date - 160 - 4);
+        setLayoutFactorOverride(0);
     }
 
     void typedCharactersDoNotToggleTheSyncBox() {
