@@ -4,6 +4,7 @@
 
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
 #include <array>
@@ -100,6 +101,7 @@ bool X11Keyboard::refreshKeymap() {
         }
         XFreeModifiermap(modifiers);
     }
+    if (!borrowed_.empty()) return true;  // the spare list stays as it was while keycodes are lent out
     spareKeycodes_.clear();
     for (unsigned keycode = keymap_->min_key_code; keycode <= keymap_->max_key_code; ++keycode) {
         if (XkbKeyNumSyms(keymap_.get(), keycode) == 0) spareKeycodes_.push_back(keycode);
@@ -116,28 +118,41 @@ std::optional<X11Keyboard::Stroke> X11Keyboard::findInKeymap(Keysym keysym) cons
         }
         return true;
     };
-    // What the key gives with these modifiers held on top of the locked ones (Caps Lock, Num Lock).
+    // What a client reads from the key with these modifiers held on top of the locked ones: the level's
+    // keysym, upper-cased when Caps Lock is on and the key's type does not use it (Xlib's rule).
     auto gives = [&](unsigned keycode, unsigned mask, unsigned group) {
         unsigned consumed = 0;
         KeySym result = NoSymbol;
-        const unsigned state = XkbBuildCoreState(mask | lockedModifiers_, group);
-        return XkbTranslateKeyCode(keymap, static_cast<KeyCode>(keycode), state, &consumed, &result) &&
-               result == keysym;
+        const unsigned mods = mask | lockedModifiers_;
+        if (!XkbTranslateKeyCode(keymap, static_cast<KeyCode>(keycode), XkbBuildCoreState(mods, group), &consumed,
+                                 &result))
+            return false;
+        if ((mods & LockMask) != 0 && (consumed & LockMask) == 0) {
+            KeySym lower = NoSymbol, upper = NoSymbol;
+            XConvertCase(result, &lower, &upper);
+            result = upper;
+        }
+        return result == keysym;
     };
     for (unsigned keycode = keymap->min_key_code; keycode <= keymap->max_key_code; ++keycode) {
         const unsigned groups = XkbKeyNumGroups(keymap, keycode);
         if (groups == 0) continue;
         const unsigned group = group_ < groups ? group_ : 0;
         const XkbKeyTypePtr type = XkbKeyKeyType(keymap, keycode, group);
-        for (unsigned level = 0; level < type->num_levels; ++level) {
-            if (XkbKeySymEntry(keymap, keycode, level, group) != keysym) continue;
-            if (level == 0 && gives(keycode, 0, group)) return Stroke{keycode, 0};
-            for (unsigned i = 0; i < type->map_count; ++i) {
-                const XkbKTMapEntryRec& entry = type->map[i];
-                if (entry.active && entry.level == level && pressable(entry.mods.mask) &&
-                    gives(keycode, entry.mods.mask, group))
-                    return Stroke{keycode, entry.mods.mask};
-            }
+        bool onKey = false;
+        for (unsigned level = 0; level < type->num_levels && !onKey; ++level)
+            onKey = XkbKeySymEntry(keymap, keycode, level, group) == keysym;
+        if (!onKey && !(lockedModifiers_ & LockMask)) continue;
+        // Candidates: nothing, each level's modifiers, and each with Shift added (Shift undoes Caps Lock on
+        // letter keys).
+        std::vector<unsigned> masks{0, ShiftMask};
+        for (unsigned i = 0; i < type->map_count; ++i) {
+            if (!type->map[i].active) continue;
+            masks.push_back(type->map[i].mods.mask);
+            masks.push_back(type->map[i].mods.mask | ShiftMask);
+        }
+        for (const unsigned mask : masks) {
+            if (pressable(mask) && gives(keycode, mask, group)) return Stroke{keycode, mask};
         }
     }
     return std::nullopt;
@@ -148,8 +163,10 @@ std::optional<unsigned> X11Keyboard::borrowKeycode(Keysym keysym, const KeyPacer
     if (spareKeycodes_.empty()) return std::nullopt;
     if (borrowed_.size() == spareKeycodes_.size()) giveBackKeycodes(kRemapSettleMs);
     const unsigned keycode = spareKeycodes_[borrowed_.size()];
-    // Both levels hold the keysym, so a Shift the user happens to hold changes nothing.
-    std::array<KeySym, 2> symbols{keysym, keysym};
+    // Lower and upper case on the two levels (the keysym twice where it has no case): the server gives
+    // such a key the type that Caps Lock and Shift act on as on any letter key.
+    std::array<KeySym, 2> symbols{};
+    XConvertCase(keysym, &symbols[0], &symbols[1]);
     XChangeKeyboardMapping(display_.get(), static_cast<int>(keycode), 2, symbols.data(), 1);
     XSync(display_.get(), False);
     pacer.afterEvent();
@@ -196,7 +213,9 @@ bool X11Keyboard::typeKeysym(Keysym keysym, const KeyPacer& pacer) {
         ++unmappable_;  // a keyboard map without a single empty keycode: nothing can type it
         return !connectionLost();
     }
-    return press(Stroke{*keycode, 0}, pacer);
+    // Read the borrowed key back to learn the modifiers that give the keysym (Caps Lock, case).
+    if (!refreshKeymap()) return false;
+    return press(findInKeymap(keysym).value_or(Stroke{*keycode, 0}), pacer);
 }
 
 void X11Keyboard::endBarcode(const KeyPacer&) {

@@ -23,6 +23,7 @@ namespace {
 // Core modifier bits (X.h itself clashes with Qt's names): Shift, and Mod5 where AltGr sits.
 constexpr unsigned kShift = 1u << 0;
 constexpr unsigned kAltGr = 1u << 7;
+constexpr unsigned kCapsLock = 1u << 1;
 }  // namespace
 
 class X11TypingTest : public QObject {
@@ -69,6 +70,24 @@ private Q_SLOTS:
         QCOMPARE(worker.stats().typed, std::uint64_t(6));
         QVERIFY(!window.mapHas(XK_EuroSign));
         QVERIFY(!window.mapHas(XK_aogonek));
+    }
+
+    // A user who left Caps Lock on still gets the barcode as scanned; the lock stays as the user set it.
+    void capsLockDoesNotChangeTheBarcode() {
+        if (XvfbServer::program().isEmpty()) QSKIP("Xvfb is not installed");
+        XvfbServer server;
+        QVERIFY2(server.running(), qPrintable(server.error()));
+        XKeyWindow window(server.display());
+        QVERIFY(window.ready());
+        window.lockCapsLock();
+        X11Keyboard::Opened opened = X11Keyboard::open(server.display());
+        QVERIFY2(opened.keyboard, qPrintable(opened.reason));
+        TypingWorker worker(std::move(opened.keyboard), 1);
+        const QString text = QString::fromUtf8("abC-Dx9;ąĄ€");  // ą, Ą and € on borrowed keycodes
+        (void)worker.enqueue(text);
+        const std::u32string got = window.waitForText(11, 10s);
+        QCOMPARE(QString::fromUcs4(got.data(), static_cast<qsizetype>(got.size())), text);
+        for (const unsigned state : window.states()) QVERIFY((state & kCapsLock) != 0);
     }
 
     // On a German map € and @ are on level 3 (AltGr), Ä on level 2: they are typed with those modifiers

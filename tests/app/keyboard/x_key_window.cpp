@@ -1,5 +1,6 @@
 #include "x_key_window.h"
 
+#include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <xkbcommon/xkbcommon.h>
@@ -65,6 +66,14 @@ std::u32string XKeyWindow::waitForText(std::size_t count, std::chrono::milliseco
 std::vector<unsigned> XKeyWindow::states() {
     const std::lock_guard lock(mutex_);
     return states_;
+}
+
+void XKeyWindow::lockCapsLock() {
+    Display* other = XOpenDisplay(DisplayString(display_));
+    if (other == nullptr) return;
+    XkbLockModifiers(other, XkbUseCoreKbd, LockMask, LockMask);
+    XSync(other, False);
+    XCloseDisplay(other);
 }
 
 bool XKeyWindow::mapHas(unsigned long keysym) {

@@ -26,6 +26,8 @@ public:
     [[nodiscard]] std::u32string waitForText(std::size_t count, std::chrono::milliseconds timeout);
     // The modifier state of each KeyPress that gave a character, in the order of waitForText().
     [[nodiscard]] std::vector<unsigned> states();
+    // Locks Caps Lock on the server, as a user who pressed it.
+    void lockCapsLock();
     // Whether the server's map has a key for this keysym now (seen from a fresh look-up).
     [[nodiscard]] bool mapHas(unsigned long keysym);
 
