@@ -3,9 +3,9 @@
 #include "config/general_page.h"
 #include "config/prefix_suffix_page.h"
 #include "config/setting_sheet_dlg.h"
+#include "config/symbology_page.h"
 #include "config/system_page.h"
 #include "config/trigger_page.h"
-#include "config/unbuilt_page.h"
 
 namespace talvo::config {
 
@@ -14,7 +14,7 @@ ConfigTabPage* makeSheetPage(int tab, SheetAccess& sheet, QWidget* parent) {
     case CSettingSheetDlg::GeneralTab:
         return new CGeneralPage(sheet, parent);
     case CSettingSheetDlg::SymbologyTab:
-        return new UnbuiltPage(QStringLiteral("Symbology"), sheet, parent);
+        return new CSymbologyPage(sheet, parent);
     case CSettingSheetDlg::PrefixSuffixTab:
         return new CPrefixSuffixPage(sheet, parent);
     case CSettingSheetDlg::TriggerTab:

@@ -1,7 +1,9 @@
-// The Trigger and Prefix/Suffix pages of the settings sheet against simulated scanners.
+// The Symbology, Trigger and Prefix/Suffix pages of the settings sheet against simulated scanners.
 #include "config/configure_worker.h"
 #include "config/prefix_suffix_page.h"
 #include "config/setting_sheet_dlg.h"
+#include "config/symbology_page.h"
+#include "controls/list_ctrl_ext.h"
 #include "config/trigger_page.h"
 #include "config_fixture.h"
 #include "shell/message_box.h"
@@ -17,6 +19,7 @@
 
 using talvo::MessageBox;
 using talvo::config::CPrefixSuffixPage;
+using talvo::config::CSymbologyPage;
 using talvo::config::CTriggerPage;
 using talvo::config::test::Scanners;
 
@@ -66,6 +69,92 @@ private slots:
         worker_.reset();
     }
     void cleanupTestCase() { scanners_.reset(); }
+
+    // Symbology request frames (reads and writes) a scanner received.
+    [[nodiscard]] int symbologyFrames(int i) const {
+        int count = 0;
+        for (const auto& frame : scanners_->sim(i).frames()) {
+            if (frame.header.isRequest() && frame.header.code() == int(zt::wire::Command::Symbology)) ++count;
+        }
+        return count;
+    }
+
+    // A check-box row whose scanner value is 2 shows ticked and is sent as 1; untouched rows are not sent.
+    void symbologyOneScannerSendsTheChangedRows() {
+        scanners_->sim(0).updateState([](zt::sim::ScannerState& s) {
+            s.symbology[{18, 0}] = 2;
+            s.symbology[{27, 24}] = 5;
+        });
+        auto* page = openOn<CSymbologyPage>({0}, CSettingSheetDlg::SymbologyTab);
+        QVERIFY(page != nullptr);
+        QCOMPARE(page->rows()->size(), 34);
+        QCOMPARE(page->rows()->rowAt(0)->name, QStringLiteral("UPC-A"));
+        QCOMPARE(page->rows()->rowAt(24)->name, QStringLiteral("Interleaved 2 of 5 Lenght Min"));
+        QCOMPARE(page->rows()->rowAt(3)->name, QStringLiteral("UPC-E"));
+        QVERIFY(page->rows()->isChecked(3));
+        QCOMPARE(page->numericValue(0x1B0018), 5);
+        page->applyBox()->setChecked(true);
+        scanners_->clearFrames();
+        confirm();
+        QCOMPARE(symbologyFrames(0), 1);
+        QCOMPARE(int(scanners_->sim(0).state().symbology.at({18, 0})), 1);
+    }
+
+    void symbologySetChecksRangeBeforeTheCrossCheck() {
+        auto* page = openOn<CSymbologyPage>({0, 1}, CSettingSheetDlg::SymbologyTab);
+        QVERIFY(page != nullptr);
+        QCOMPARE(page->numericValue(0x1B0018), 3);
+        QCOMPARE(page->numericValue(0x1B0019), 30);
+        page->list()->setCurrentIndex(page->rows()->index(24, 0));  // minimum length
+        QTRY_VERIFY(page->valueField()->isVisibleTo(page));
+        QCOMPARE(page->valueField()->text(), QStringLiteral("3"));
+        const QString range = QStringLiteral("It should put the 0~255 number!\r\nPlease try again");
+        for (const char* typed : {"256", "-1"}) {
+            page->valueField()->setText(QString::fromLatin1(typed));
+            MessageBox::queueAnswer(QMessageBox::Ok);
+            page->setButton()->click();
+            QCOMPARE(MessageBox::shownTexts().last(), range);
+        }
+        page->valueField()->setText(QStringLiteral("31"));
+        MessageBox::queueAnswer(QMessageBox::Ok);
+        page->setButton()->click();
+        QCOMPARE(MessageBox::shownTexts().last(),
+                 QStringLiteral("It should put the low number than Max Length!\r\nPlease try again"));
+        QCOMPARE(page->numericValue(0x1B0018), 3);
+        page->valueField()->setText(QStringLiteral("30"));  // equal to the maximum
+        page->setButton()->click();
+        QCOMPARE(MessageBox::shownTexts().size(), 3);
+        QCOMPARE(page->numericValue(0x1B0018), 30);
+        page->valueField()->setText(QStringLiteral("x"));
+        MessageBox::queueAnswer(QMessageBox::Ok);
+        page->setButton()->click();
+        QCOMPARE(MessageBox::shownTexts().last(), QStringLiteral("Please enter an integer."));
+
+        page->list()->setCurrentIndex(page->rows()->index(0, 0));  // a check-box row hides the field
+        QTRY_VERIFY(!page->valueField()->isVisibleTo(page));
+        page->restoreDefaults();
+        QCOMPARE(page->numericValue(0x1B0018), 3);
+        sheet_->reject();
+    }
+
+    // Two scanners: the defaults are shown and all 34 rows go to both; the header ticks every row.
+    void symbologyTwoScannersGetEveryRow() {
+        for (int i : {0, 1}) scanners_->sim(i).updateState([](zt::sim::ScannerState& s) { s.symbology[{17, 0}] = 0; });
+        auto* page = openOn<CSymbologyPage>({0, 1}, CSettingSheetDlg::SymbologyTab);
+        QVERIFY(page != nullptr);
+        QVERIFY(page->rows()->isChecked(0));
+        page->list()->toggleHeaderCheck();
+        for (int row = 0; row < page->rows()->size(); ++row) QVERIFY(page->rows()->isChecked(row));
+        page->applyBox()->setChecked(true);
+        scanners_->clearFrames();
+        confirm();
+        QCOMPARE(symbologyFrames(0), 34);
+        QCOMPARE(symbologyFrames(1), 34);
+        const auto state = scanners_->sim(1).state();
+        QCOMPARE(int(state.symbology.at({17, 0})), 1);
+        QCOMPARE(int(state.symbology.at({24, 3})), 1);     // ticked by the header
+        QCOMPARE(int(state.symbology.at({27, 25})), 30);   // a number keeps its slot
+    }
 
     void radioOrderAndModeMapping() {
         QCOMPARE(CTriggerPage::sdkModeOf(CTriggerPage::Single), 0);
