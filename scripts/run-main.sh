@@ -1,21 +1,24 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds, and runs the main job without any real scanner: three simulated
-# scanners with stored records are started, and ztctl lists them (devices), downloads their records
-# (download) and prints the barcodes that the simulator then scans live (listen).
+# Installs what is needed, builds, and runs TalvoScan against three simulated scanners (COM5, COM6,
+# COM7) that scan a live barcode every few seconds. On a desktop (DISPLAY or WAYLAND_DISPLAY set) the
+# window opens and the program runs until you end it (Ctrl+Q, or `TalvoScan --quit`). Without a display
+# it runs under Xvfb with the screenshot tour: the program ticks every scanner on its Connect page,
+# presses "Connect", waits until all three read "Connected", saves a PNG of every page into a folder
+# that it prints, and ends by itself.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if [ "$(id -u)" = 0 ]; then scripts/install-deps.sh; fi
 cmake --preset default >/dev/null
-cmake --build --preset default --target zt-sim ztctl
+cmake --build --preset default --target zt-sim TalvoScan
 
 work=$(mktemp -d /tmp/zt-main-XXXXXX)
 portdir="$work/ports"
 sim_out="$work/sim.out"
 commands="$work/commands"
 sim=""
-listen=""
+scanner=""
 cleanup() {
-    [ -n "$listen" ] && kill -TERM "$listen" 2>/dev/null || true
+    [ -n "$scanner" ] && kill -TERM "$scanner" 2>/dev/null || true
     [ -n "$sim" ] && kill -TERM "$sim" 2>/dev/null || true
     wait 2>/dev/null || true
     exec 3>&- 2>/dev/null || true
@@ -38,50 +41,45 @@ build/default/tools/zt-sim/zt-sim --dir "$portdir" --ports 5,6,7 --records 12 <&
 sim=$!
 wait_for 100 '^ready' "$sim_out"
 
-# The device search reads the pairings from a registry file: COM5 and COM6 have names, COM7 has none.
-cat >"$work/registry.reg" <<'EOF'
-Windows Registry Editor Version 5.00
-
-[HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Bluetooth\device\025a54000005]
-"name"="ZT-550 00005"
-
-[HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Bluetooth\Serial\Ports\0001025a54000005]
-"Port"="COM5:"
-
-[HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Bluetooth\device\025a54000006]
-"name"="ZT-550 00006"
-
-[HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Bluetooth\Serial\Ports\0001025a54000006]
-"Port"="COM6:"
-EOF
+# The device search reads the pairings from a registry file.
+{
+    echo 'Windows Registry Editor Version 5.00'
+    for port in 5 6 7; do
+        printf '\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Bluetooth\\device\\025a5400000%s]\n' "$port"
+        printf '"name"="ZT-550 0000%s"\n' "$port"
+        printf '\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Bluetooth\\Serial\\Ports\\0001025a5400000%s]\n' "$port"
+        printf '"Port"="COM%s:"\n' "$port"
+    done
+} >"$work/registry.reg"
 export ZT_PORT_DIR="$portdir" ZT_REGISTRY="$work/registry.reg"
-ztctl=build/default/tools/ztctl/ztctl
 
-echo "=== ztctl devices"
-"$ztctl" devices
+# A live barcode every three seconds, from each scanner in turn (a scanner not yet connected drops it).
+(
+    n=0
+    while sleep 3; do
+        port=$((5 + n % 3)); n=$((n + 1))
+        printf 'scan %s 40063813%05d\n' "$port" "$n" >&3 || exit 0
+    done
+) &
+scanner=$!
 
-echo "=== ztctl download 5 6 7 --out $work/data"
+talvoscan=build/default/app/shell/TalvoScan
 mkdir "$work/data"
-"$ztctl" download 5 6 7 --out "$work/data"
-for file in "$work/data"/*_ScanData.txt; do
-    echo "--- $(basename "$file") (first 3 of $(wc -l <"$file") lines)"
-    head -n 3 "$file" | tr -d '\r'
-done
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+    echo "=== TalvoScan: tick the scanners on the Connect page and press Connect; Ctrl+Q ends it"
+    "$talvoscan" --data-dir "$work/data"
+    exit 0
+fi
 
-echo "=== ztctl listen 5 6 7 (the simulator scans four barcodes, then Ctrl-C)"
-"$ztctl" listen 5 6 7 >"$work/listen.out" 2>"$work/listen.err" &
-listen=$!
-for port in 5 6 7; do wait_for 100 "COM$port: connected, clock set" "$work/listen.err"; done
-echo "scan 5 4006381333931" >&3
-printf 'scan 6 LOT-42\tQTY 7\n' >&3
-echo "scan 7 https://example.com/item?id=1" >&3
-echo "deleted 5 4006381333931" >&3
-for _ in $(seq 100); do [ "$(wc -l <"$work/listen.out")" -ge 4 ] && break; sleep 0.1; done
-kill -INT "$listen"
+shots=$(mktemp -d /tmp/talvoscan-screenshots-XXXXXX)
+# Settings and the single-instance socket of this run stay apart from the user's own.
+export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+echo "=== TalvoScan under Xvfb, screenshot tour into $shots"
 status=0
-wait "$listen" || status=$?
-listen=""
-cat "$work/listen.err" >&2
-cat "$work/listen.out"
-echo "=== listen ended with status $status"
-[ "$status" = 0 ] && [ "$(wc -l <"$work/listen.out")" -ge 4 ]
+xvfb-run -a -s "-screen 0 1024x768x24" "$talvoscan" --data-dir "$work/data" --screenshot-tour "$shots" \
+    --tour-timeout 30 || status=$?
+echo "=== screenshots of every page: $shots"
+ls -1 "$shots"
+echo "=== TalvoScan ended with status $status"
+[ "$status" = 0 ]

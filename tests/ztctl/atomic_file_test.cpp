@@ -8,7 +8,7 @@
 #include <fstream>
 #include <string>
 
-namespace ztctl {
+namespace zt::scandata {
 namespace {
 
 namespace fs = std::filesystem;
@@ -29,10 +29,10 @@ protected:
 
 TEST_F(AtomicFileTest, RemovingUncommittedFilesSparesCommittedOnesAndTheFileStillCloses) {
     {
-        AtomicFile done(folder);
+        AtomicFile done(folder, ".ztctl-download-");
         done.write("kept\r\n");
         done.commit(folder / "done.txt");
-        AtomicFile pending(folder);
+        AtomicFile pending(folder, ".ztctl-download-");
         pending.write("half");
         EXPECT_EQ(entries(), 2u);
         removeUncommittedFiles();  // what a second Ctrl-C does before the process ends
@@ -47,4 +47,4 @@ TEST_F(AtomicFileTest, RemovingUncommittedFilesSparesCommittedOnesAndTheFileStil
 }
 
 }  // namespace
-}  // namespace ztctl
+}  // namespace zt::scandata

@@ -7,6 +7,7 @@
 #include "interruptible.h"
 #include "ports.h"
 #include "scan_data_line.h"
+#include "scan_data_names.h"
 #include "scanner_run.h"
 #include "sdk_result.h"
 
@@ -43,22 +44,16 @@ constexpr std::size_t kRecordTextBuffer = 3072 + 8;  // the SDK writes at most 3
 
 // File name of each port's scan-data file; scanners that share a name get their port added.
 std::map<unsigned, std::string> fileNames(const std::vector<unsigned>& ports, const ScannerNames& names) {
-    std::map<unsigned, std::string> stems;
-    std::map<std::string, int> uses;
-    for (const unsigned port : ports) {
-        stems[port] = names.find(port).value_or(portLabel(port));
-        ++uses[zt::scandata::scanDataFileName(stems[port])];
-    }
+    std::vector<zt::scandata::ScannerFileKey> keys;
+    for (const unsigned port : ports) keys.push_back({names.find(port).value_or(portLabel(port)), portLabel(port)});
+    const auto files_ = zt::scandata::scanDataFileNames(keys);
     std::map<unsigned, std::string> files;
-    for (const unsigned port : ports) {
-        const bool shared = uses[zt::scandata::scanDataFileName(stems[port])] > 1;
-        files[port] = zt::scandata::scanDataFileName(shared ? stems[port] + " (" + portLabel(port) + ")" : stems[port]);
-    }
+    for (std::size_t i = 0; i < ports.size(); ++i) files[ports[i]] = files_[i];
     return files;
 }
 
 // Copies every downloaded record into `file`; false (reported) when one cannot be fetched.
-bool writeRecords(const OpenScanner& scanner, int count, zt::scandata::LineForm form, AtomicFile& file) {
+bool writeRecords(const OpenScanner& scanner, int count, zt::scandata::LineForm form, zt::scandata::AtomicFile& file) {
     std::array<char, kRecordTextBuffer> text{};
     for (int index = 0; index < count; ++index) {
         zt::scandata::ScanDataRecord record;
@@ -85,7 +80,7 @@ public:
     bool download(const OpenScanner& scanner) {
         const auto target = folder_ / files_.at(scanner.port());
         try {
-            AtomicFile file(folder_);
+            zt::scandata::AtomicFile file(folder_, ".ztctl-download-");
             int count = 0;
             const int rc = collect(scanner, count);
             if (rc != SDK_OK) {

@@ -70,7 +70,7 @@ int runInterruptible(const StopSignals& signals, LiveReports& reports, const std
         }
         if (!signals.take()) continue;
         if (stopping) {
-            removeUncommittedFiles();
+            zt::scandata::removeUncommittedFiles();
             std::fputs("ztctl: stopped at once\n", stderr);
             std::_Exit(kExitSecondSignal);
         }

@@ -7,23 +7,47 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <mutex>
+#include <optional>
 #include <set>
+#include <string>
 #include <system_error>
 #include <vector>
 
-namespace ztctl {
+namespace zt::scandata {
 namespace {
 
 constexpr std::size_t kFlushSize = 64 * 1024;
 
 [[noreturn]] void fail(const std::string& what) { throw std::system_error(errno, std::generic_category(), what); }
 
-// The permissions an ordinary new file gets: 0666 less the umask. The umask can only be read by setting
-// it, so it is set back at once (no other thread of this program creates files meanwhile).
+// The process's umask as /proc reports it (Linux 4.7 and later), without changing it: a program with
+// other threads must not set the umask even for a moment, as a file created meanwhile would get mode 0666.
+std::optional<mode_t> umaskFromProc() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("Umask:", 0) != 0) continue;
+        try {
+            return static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8));
+        } catch (const std::exception&) {
+            return std::nullopt;
+        }
+    }
+    return std::nullopt;
+}
+
+// The permissions an ordinary new file gets: 0666 less the umask. Without /proc the umask can only be
+// read by setting it, so it is set back at once.
 mode_t newFileMode() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
+    mode_t mask = 0;
+    if (const auto known = umaskFromProc()) {
+        mask = *known;
+    } else {
+        mask = ::umask(0);
+        ::umask(mask);
+    }
     return static_cast<mode_t>(0666 & ~mask);
 }
 
@@ -54,8 +78,8 @@ void removeUncommittedFiles() noexcept {
     files.paths.clear();
 }
 
-AtomicFile::AtomicFile(std::filesystem::path folder) {
-    const std::string pattern = (folder / ".ztctl-download-XXXXXX").string();
+AtomicFile::AtomicFile(std::filesystem::path folder, std::string_view prefix) {
+    const std::string pattern = (folder / (std::string(prefix) + "XXXXXX")).string();
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     fd_ = zt::platform::UniqueFd(::mkostemp(name.data(), O_CLOEXEC));
@@ -102,4 +126,4 @@ void AtomicFile::commit(const std::filesystem::path& target) {
     committed_ = true;
 }
 
-}  // namespace ztctl
+}  // namespace zt::scandata

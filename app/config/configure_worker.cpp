@@ -1,0 +1,45 @@
+#include "config/configure_worker.h"
+
+namespace talvo::config {
+
+ConfigureWorker::ConfigureWorker(QObject* parent)
+    : QObject(parent), thread_([this](std::stop_token stop) { loop(stop); }) {}
+
+ConfigureWorker::~ConfigureWorker() {
+    {
+        std::lock_guard guard(lock_);
+        jobs_.clear();
+    }
+    thread_.request_stop();
+    // jthread's destructor joins; the condition wait below wakes on the stop request.
+}
+
+int ConfigureWorker::pendingJobs() const {
+    std::lock_guard guard(lock_);
+    return static_cast<int>(jobs_.size()) + running_;
+}
+
+void ConfigureWorker::enqueue(std::stop_token stop, Job job) {
+    {
+        std::lock_guard guard(lock_);
+        jobs_.push_back(Entry{std::move(stop), std::move(job)});
+    }
+    wake_.notify_one();
+}
+
+void ConfigureWorker::loop(std::stop_token stop) {
+    std::unique_lock guard(lock_);
+    while (wake_.wait(guard, stop, [this] { return !jobs_.empty(); })) {
+        Entry entry = std::move(jobs_.front());
+        jobs_.pop_front();
+        if (entry.stop.stop_requested()) continue;
+        running_ = 1;
+        guard.unlock();
+        entry.job();
+        entry = {};  // the job's captures go on this thread, outside the lock
+        guard.lock();
+        running_ = 0;
+    }
+}
+
+}  // namespace talvo::config

@@ -1,0 +1,71 @@
+// The configure worker: the one thread on which every scanner call of the Configure page and its
+// settings sheet runs (reads when a page opens, writes at OK, the System buttons). Jobs run one after
+// the other in the order they were queued. A job's result comes back to the user-interface thread as a
+// queued call, and only while the object that asked for it (its guard) still exists.
+//
+// Every job carries a stop token (usually the settings sheet's session): a job whose token is stopped
+// before it starts is dropped, and a running job looks at it between its scanner calls, so that closing
+// the sheet abandons what is left without waiting. The destructor drops the queue and joins the thread,
+// which then waits for at most the scanner call in progress.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <stop_token>
+#include <thread>
+
+namespace talvo::config {
+
+class ConfigureWorker : public QObject {
+    Q_OBJECT
+
+public:
+    explicit ConfigureWorker(QObject* parent = nullptr);
+    ~ConfigureWorker() override;
+    ConfigureWorker(const ConfigureWorker&) = delete;
+    ConfigureWorker& operator=(const ConfigureWorker&) = delete;
+
+    // Queues `work` (run on the worker with the job's stop token); its result is handed to `done` on
+    // this object's thread unless the token was stopped meanwhile or `guard` is gone. User-interface
+    // thread only.
+    template <class Work, class Done>
+    void run(QObject* guard, std::stop_token stop, Work work, Done done) {
+        QPointer<QObject> alive(guard);
+        enqueue(stop, [this, alive, stop, work = std::move(work), done = std::move(done)]() mutable {
+            auto result = work(stop);
+            if (stop.stop_requested()) return;
+            QMetaObject::invokeMethod(
+                this,
+                [alive, stop, done = std::move(done), result = std::move(result)]() mutable {
+                    if (alive != nullptr && !stop.stop_requested()) done(std::move(result));
+                },
+                Qt::QueuedConnection);
+        });
+    }
+
+    // Jobs queued and not finished (the one running included).
+    [[nodiscard]] int pendingJobs() const;
+
+private:
+    using Job = std::function<void()>;
+    struct Entry {
+        std::stop_token stop;
+        Job job;
+    };
+
+    void enqueue(std::stop_token stop, Job job);
+    void loop(std::stop_token stop);
+
+    mutable std::mutex lock_;
+    std::condition_variable_any wake_;
+    std::deque<Entry> jobs_;
+    int running_ = 0;
+    std::jthread thread_;  // last: starts after the queue exists, joined before it goes
+};
+
+}  // namespace talvo::config
