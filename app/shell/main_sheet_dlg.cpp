@@ -7,8 +7,12 @@
 #include "shell/main_sheet_ref.h"
 #include "shell/pages/configure_page.h"
 #include "shell/panels/about_page.h"
+#include "shell/panels/notice_dlg.h"
 #include "shell/pages/download_page.h"
 #include "shell/key_filter.h"
+#include "shell/keyboard/key_delay.h"
+#include "shell/keyboard/keyboard_factory.h"
+#include "shell/keyboard/typing_worker.h"
 #include "shell/realtime/deleted_data_notifier.h"
 #include "shell/realtime/real_time_data.h"
 #include "shell/talvo_scan_app.h"
@@ -17,6 +21,8 @@
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QKeySequence>
+#include <QPointer>
+#include <QSettings>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTabWidget>
@@ -115,8 +121,10 @@ void CMainSheetDlg::startManager(const talvo::ConnectionDelays& delays) {
         delays);
     talvo::ConnectionManager* manager = manager_.get();
     deletedData_ = std::make_unique<talvo::DeletedDataNotifier>(this);
+    startTyping();
+    talvo::keyboard::TypingWorker* typing = typing_.get();
     realTime_ = std::make_unique<talvo::RealTimeData>(
-        downloadPage_, deletedData_.get(), talvo::TypeBarcode{},
+        downloadPage_, deletedData_.get(), [typing](const QString& text) { (void)typing->enqueue(text); },
         talvo::RealTimeInputs{[settings] { return settings->value(SettingKind::RealTime) != 0; },
                               [settings] { return settings->value(SettingKind::TimeStamp) != 0; },
                               [manager](ScannerHandle handle) { return manager->connectedName(handle); }});
@@ -129,12 +137,37 @@ void CMainSheetDlg::startManager(const talvo::ConnectionDelays& delays) {
     });
 }
 
+void CMainSheetDlg::startTyping() {
+    QSettings stored(QStringLiteral("TalvoScan"), QStringLiteral("TalvoScan"));
+    const int keyDelay = CTalvoScanApp::keyDelayOption().value_or(talvo::keyboard::readKeyDelay(stored));
+    // A failure to type is said once, in the Download page's notice: a message box would take the
+    // keyboard focus from the application the barcodes are typed into.
+    const QPointer<QObject> notice(downloadPage_->notice());
+    typing_ = std::make_unique<talvo::keyboard::TypingWorker>(
+        talvo::keyboard::createKeyboardOutput(talvo::keyboard::KeyboardEnvironment::fromProcess()), keyDelay,
+        [notice](const QString& reason) {
+            if (notice) talvo::postMessage(notice, AppMessage::SetNoticeText, 0, 0,
+                                           QStringLiteral("Barcodes are not typed: %1").arg(reason));
+        });
+    talvo::keyboard::TypingWorker* typing = typing_.get();
+    aboutPage_->setKeyboardDescription([typing] { return typing->description(); });
+}
+
 void CMainSheetDlg::shutdown() {
     if (manager_ == nullptr && tabs_ != nullptr && tabs_->count() == 0) return;
     // 1. The worker, every SDK connection and the callbacks end; no thread touches a record afterwards.
     if (manager_ != nullptr) {
         manager_->shutdown();
         if (connectPage_ != nullptr) connectPage_->setRecordRetirement({});
+    }
+    // 1a. No callback can queue a barcode any more: the one being typed is finished, the rest counted.
+    if (typing_ != nullptr) {
+        const auto report = typing_->shutdown();
+        if (report.droppedQueued > 0)
+            qWarning("TalvoScan: %zu barcodes were not typed at the end", report.droppedQueued);
+        if (aboutPage_ != nullptr) aboutPage_->setKeyboardDescription({});
+        QSettings stored(QStringLiteral("TalvoScan"), QStringLiteral("TalvoScan"));
+        talvo::keyboard::writeKeyDelay(stored, talvo::keyboard::readKeyDelay(stored));
     }
     // 1b. No callback runs any more: an open deleted-data box closes, the download worker (which
     //     reads the Connect page's records) ends before the records go.
@@ -152,6 +185,7 @@ void CMainSheetDlg::shutdown() {
     for (QWidget* page : pages) std::unique_ptr<QWidget>{page}.reset();
     manager_.reset();
     realTime_.reset();
+    typing_.reset();
     deletedData_.reset();
 }
 

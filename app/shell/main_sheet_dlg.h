@@ -20,6 +20,9 @@ class QPushButton;
 class QTabWidget;
 
 namespace talvo {
+namespace keyboard {
+class TypingWorker;
+}
 class CAboutPage;
 class DeletedDataNotifier;
 class RealTimeData;
@@ -78,6 +81,7 @@ private:
     void buildPages();
     void buildWindow();
     void startManager(const talvo::ConnectionDelays& delays);
+    void startTyping();
     void onSettingChanged(int kind, int value);
 
     CConnectPage* connectPage_ = nullptr;
@@ -86,6 +90,7 @@ private:
     CConfigurePage* configurePage_ = nullptr;
     talvo::CAboutPage* aboutPage_ = nullptr;
     std::unique_ptr<talvo::DeletedDataNotifier> deletedData_;
+    std::unique_ptr<talvo::keyboard::TypingWorker> typing_;  // fed by the data callback: outlives its shutdown
     std::unique_ptr<talvo::RealTimeData> realTime_;  // used by the manager's callbacks: outlives its shutdown
     std::unique_ptr<talvo::ConnectionManager> manager_;
     // Cleared when the sheet hides itself, set again when it becomes active.

@@ -1,5 +1,7 @@
 #include "shell/program_options.h"
 
+#include "shell/keyboard/key_delay.h"
+
 #include <QSet>
 
 namespace talvo {
@@ -55,6 +57,10 @@ ParsedOptions parseProgramOptions(const QStringList& arguments) {
             if (!ok || seconds < 1 || seconds > 3600)
                 return {std::nullopt, QStringLiteral("--tour-timeout needs a number of seconds (1 to 3600)")};
             options.tourTimeoutSeconds = seconds;
+        } else if (name == QLatin1String("--key-delay")) {
+            options.keyDelayMs = keyboard::parseKeyDelayOption(optionValue(arguments, i));
+            if (!options.keyDelayMs)
+                return {std::nullopt, QStringLiteral("--key-delay needs milliseconds (1 to 1000)")};
         } else if (qtOptionsWithValue().contains(name)) {
             ++i;  // QApplication reads it
         } else if (name.startsWith(u'-') && !name.startsWith(QLatin1String("--"))) {
@@ -74,6 +80,8 @@ QString usageText() {
         "\n"
         "Options:\n"
         "  --data-dir DIR          folder of the scan-data files (default: the working folder)\n"
+        "  --key-delay MS          pause per typed character for this run (1 to 1000; default: the\n"
+        "                          setting KeyDelay, 10)\n"
         "  --quit                  ask the running TalvoScan to end, then end\n"
         "  --screenshot-tour DIR   connect every listed scanner, save a PNG of each page into DIR, end\n"
         "  --tour-timeout SECONDS  how long the tour waits for the scanners (default 30)\n"

@@ -17,6 +17,7 @@ struct ProgramOptions {
     QString dataDir;         // empty: the working folder
     QString screenshotDir;   // --screenshot-tour DIR: connect every scanner, save each page, end
     int tourTimeoutSeconds = 30;
+    std::optional<int> keyDelayMs;  // --key-delay MS: for this run only; else the stored "KeyDelay"
 };
 
 struct ParsedOptions {

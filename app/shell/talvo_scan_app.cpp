@@ -32,6 +32,11 @@ QString& dataDirValue() {
     return value;
 }
 
+std::optional<int>& keyDelayValue() {
+    static std::optional<int> value;
+    return value;
+}
+
 QStringList argumentList(int argc, char** argv) {
     QStringList list;
     for (int i = 0; i < argc; ++i) list.append(QString::fromLocal8Bit(argv[i]));
@@ -62,6 +67,8 @@ Election elect(SingleInstance& instance, InstanceRequest request) {
 
 QString CTalvoScanApp::dataDir() { return dataDirValue().isEmpty() ? QDir::currentPath() : dataDirValue(); }
 
+std::optional<int> CTalvoScanApp::keyDelayOption() { return keyDelayValue(); }
+
 qint64 CTalvoScanApp::millisecondsSinceStart() { return startClock().isValid() ? startClock().elapsed() : 0; }
 
 int CTalvoScanApp::run(int argc, char** argv) {
@@ -88,6 +95,8 @@ int CTalvoScanApp::run(int argc, char** argv) {
         }
         dataDirValue() = QDir(options.dataDir).absolutePath();
     }
+
+    keyDelayValue() = options.keyDelayMs;
 
     SingleInstance instance;
     const InstanceRequest request = options.quit ? InstanceRequest::Quit : InstanceRequest::Show;

@@ -7,6 +7,8 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace talvo {
 
 class SingleInstance;
@@ -19,6 +21,8 @@ public:
 
     // The folder of the scan-data files: --data-dir, else the working folder.
     [[nodiscard]] static QString dataDir();
+    // --key-delay of this run, if given.
+    [[nodiscard]] static std::optional<int> keyDelayOption();
     // Milliseconds since run() began.
     [[nodiscard]] static qint64 millisecondsSinceStart();
 

@@ -20,8 +20,6 @@ namespace talvo {
 namespace {
 
 constexpr int kTextFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
-// Gaps: one above each line and one below the last.
-constexpr int kGapCount = CAboutPage::kLineCount + 1;
 
 }  // namespace
 
@@ -38,11 +36,22 @@ QStringList CAboutPage::lines() {
           QStringLiteral("Source: %1").arg(QStringLiteral(TALVO_SOURCE_LOCATION))};
 }
 
+void CAboutPage::setKeyboardDescription(std::function<QString()> describe) {
+  keyboardDescription_ = std::move(describe);
+  update();
+}
+
+QStringList CAboutPage::paintedLines() const {
+  QStringList texts = lines();
+  if (keyboardDescription_) texts.append(keyboardDescription_());
+  return texts;
+}
+
 QList<QRect> CAboutPage::lineRects() const {
   const int left = kLeftMargin * layoutFactor(this);
   // Lines are measured in the width they are drawn in, so that a wrapped line gets its full height.
   const int textWidth = std::max(1, width() - left);
-  const QStringList texts = lines();
+  const QStringList texts = paintedLines();
   QList<int> heights;
   int total = 0;
   for (const QString& line : texts) {
@@ -50,7 +59,8 @@ QList<QRect> CAboutPage::lineRects() const {
     total += heights.back();
   }
   // A page lower than its lines gets no gaps rather than lines drawn over each other.
-  const int gap = std::max(0, (height() - total) / kGapCount);
+  // Gaps: one above each line and one below the last.
+  const int gap = std::max(0, (height() - total) / (static_cast<int>(texts.size()) + 1));
   QList<QRect> rects;
   int y = 0;
   for (const int h : heights) {
@@ -70,7 +80,7 @@ void CAboutPage::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.setFont(font());
   painter.setPen(palette().color(QPalette::WindowText));
-  const QStringList texts = lines();
+  const QStringList texts = paintedLines();
   const QList<QRect> rects = lineRects();
   for (int i = 0; i < texts.size(); ++i) painter.drawText(rects[i], kTextFlags, texts[i]);
 }

@@ -3,7 +3,7 @@
 // past `length`, and keeps at most kMaxTextBytes of text.
 #pragma once
 
-#include "shell/realtime/stand_in_scanner_time.h"
+#include "shell/realtime/scanner_text.h"
 
 #include <optional>
 #include <string_view>
@@ -14,7 +14,7 @@ struct LiveRecord {
     static constexpr int kTextOffset = 24;
     static constexpr int kMaxTextBytes = 3071;
 
-    standin::ScanTimeBytes time{};
+    ScanTimeBytes time{};
     std::string_view text;  // points into the callback's record
 };
 

@@ -4,9 +4,7 @@
 #include "shell/realtime/deleted_data_notifier.h"
 #include "shell/realtime/live_record.h"
 #include "shell/realtime/real_time_row.h"
-#include "shell/realtime/stand_in_display_form.h"
-#include "shell/realtime/stand_in_scanner_time.h"
-#include "shell/realtime/stand_in_text_decoding.h"
+#include "shell/realtime/scanner_text.h"
 
 namespace talvo {
 namespace {
@@ -30,7 +28,7 @@ void RealTimeData::setTypeBarcode(TypeBarcode type) {
 }
 
 RealTimeRow RealTimeData::makeRow(const QString& text, const QString& time, const QString& device) {
-    return RealTimeRow{standin::displayForm(text).left(RealTimeRow::kMaxDataLength), time, device};
+    return RealTimeRow{displayForm(text).left(RealTimeRow::kMaxDataLength), time, device};
 }
 
 QString RealTimeData::deletedDataText(const QString& time, const QString& text) {
@@ -45,9 +43,9 @@ QString RealTimeData::deviceName(ScannerHandle handle) const {
 
 void RealTimeData::onScanData(ScannerHandle handle, const unsigned char* record, int length, int kind) const {
     const auto live = parseLiveRecord(record, length);
-    if (!live || !standin::plausibleScanTime(live->time)) return;
-    const QString time = standin::formatScanTime(live->time);
-    const QString text = standin::decodeLocalText(live->text);
+    if (!live || !plausibleScanTime(live->time)) return;
+    const QString time = formatScanTime(live->time);
+    const QString text = decodeLocalText(live->text);
     const QString device = deviceName(handle);
     if (kind == kDeletedReport) {
         if (deleted_ != nullptr) deleted_->post(deletedDataText(time, text));

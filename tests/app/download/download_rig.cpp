@@ -76,10 +76,10 @@ bool DownloadRig::download(int timeoutMs) {
 }
 
 std::string DownloadRig::file(const std::string& name) const {
-    std::ifstream in(dataDir / name, std::ios::binary);
-    if (!in) return "<missing>";
+    std::ifstream stream(dataDir / name, std::ios::binary);
+    if (!stream) return "<missing>";
     std::ostringstream out;
-    out << in.rdbuf();
+    out << stream.rdbuf();
     return out.str();
 }
 

@@ -8,7 +8,7 @@
 #include "shell/realtime/live_record.h"
 #include "shell/realtime/real_time_data.h"
 #include "shell/realtime/real_time_row.h"
-#include "shell/realtime/stand_in_text_decoding.h"
+#include "shell/realtime/scanner_text.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -187,13 +187,13 @@ private slots:
 
     void undecodableBytesAreKeptAsLatin1() {
         // UTF-8 with a stray byte, a cut sequence at the end and a valid two-byte character.
-        QCOMPARE(standin::decodeLocalText("a\xff" "b\xc3\xa9" "c\xe2\x82", "UTF-8"),
+        QCOMPARE(decodeLocalText("a\xff" "b\xc3\xa9" "c\xe2\x82", "UTF-8"),
                  QStringLiteral("a\u00ffb\u00e9c\u00e2\u0082"));
-        QCOMPARE(standin::decodeLocalText("\xe9t\xe9", "ISO-8859-15"), QStringLiteral("\u00e9t\u00e9"));
-        QCOMPARE(standin::decodeLocalText("caf\xe9", "ANSI_X3.4-1968"), QStringLiteral("caf\u00e9"));
-        QCOMPARE(standin::decodeLocalText("\x80\x81", "no-such-charset"), QStringLiteral("\u0080\u0081"));
+        QCOMPARE(decodeLocalText("\xe9t\xe9", "ISO-8859-15"), QStringLiteral("\u00e9t\u00e9"));
+        QCOMPARE(decodeLocalText("caf\xe9", "ANSI_X3.4-1968"), QStringLiteral("caf\u00e9"));
+        QCOMPARE(decodeLocalText("\x80\x81", "no-such-charset"), QStringLiteral("\u0080\u0081"));
         const std::string nul("a\0b", 3);
-        QCOMPARE(standin::decodeLocalText(nul, "UTF-8").size(), 3);
+        QCOMPARE(decodeLocalText(nul, "UTF-8").size(), 3);
     }
 
     // ---- deleted-data reports
