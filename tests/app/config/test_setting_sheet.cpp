@@ -250,6 +250,14 @@ private slots:
         QCOMPARE(devices.front(), scanners_->record(1));
         sheet()->reject();
         QVERIFY(!page_->settingsSheetOpen());
+
+        // Two rows naming the same scanner, both ticked: the scanner is in the sheet twice.
+        DeviceRecord* second = scanners_->record(1);
+        rows->addRow(0, std::make_unique<CConfigurePage::Row>(CConfigurePage::Row{second->port, second->name}));
+        rows->setAllChecked(true);
+        QCOMPARE(page_->configureSelected(), 2);
+        QCOMPARE(sheet()->sheetDevices(), (std::vector<DeviceRecord*>{second, second}));
+        sheet()->reject();
     }
 
     void lostScannerShowsTheNoticeAndTheSheetStays() {
