@@ -153,9 +153,12 @@ private slots:
 
     void untickedApplyWritesNothing() {
         openFor({0, 1});
-        general()->connectField()->setText(QStringLiteral("999"));
+        general()->connectField()->setText(QStringLiteral("abc"));
         scanners_->clearFrames();
+        MessageBox::queueAnswer(QMessageBox::Ok);
         confirm();
+        // The typed values are still taken (and a bad one named), but nothing is written.
+        QCOMPARE(MessageBox::shownTexts(), QStringList{QStringLiteral("Please enter an integer.")});
         QCOMPARE(scanners_->frameCount(), 0u);
     }
 
