@@ -50,6 +50,7 @@ void ConfigTabPage::open() {
 ApplyStep ConfigTabPage::takeApplyStep() {
     if (!opened_) return {};
     const bool ticked = applyBox_ != nullptr && applyBox_->isChecked() && applyBox_->isEnabled();
+    if (!busy()) takeTypedValues();  // a page still reading has nothing typed yet
     ApplyStep step = ticked ? makeApplyStep() : ApplyStep{};
     if (applyBox_ != nullptr) {
         std::unique_ptr<QCheckBox>{applyBox_}.reset();

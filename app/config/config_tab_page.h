@@ -34,7 +34,8 @@ public:
     // Builds the controls and starts the reads; once.
     void open();
     // The page's writes for OK, or an empty step when its apply box is not ticked; the apply box is
-    // removed in either case. Messages about typed values are shown here, on the user-interface thread.
+    // removed in either case. Messages about typed values are shown here (ticked or not), on the
+    // user-interface thread.
     [[nodiscard]] ApplyStep takeApplyStep();
 
     [[nodiscard]] QCheckBox* applyBox() const { return applyBox_; }
@@ -52,7 +53,10 @@ protected:
     virtual void buildControls(QWidget* content) = 0;
     // Starts the reads of the opened page (through runJob).
     virtual void startReading() = 0;
-    // The writes at OK with the apply box ticked; may return an empty step.
+    // At OK, ticked or not: takes the typed values into the page's variables (and says which are not
+    // numbers).
+    virtual void takeTypedValues() {}
+    // The writes at OK with the apply box ticked, from the variables; may return an empty step.
     [[nodiscard]] virtual ApplyStep makeApplyStep() = 0;
 
     [[nodiscard]] SheetAccess& sheet() { return sheet_; }

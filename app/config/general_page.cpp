@@ -207,11 +207,14 @@ bool CGeneralPage::takeDelay(QLineEdit* field, int& member) {
     return value.has_value();
 }
 
-ApplyStep CGeneralPage::makeApplyStep() {
+void CGeneralPage::takeTypedValues() {
     // The transfer stops at the first field without a whole number; it and the fields after it keep
     // their earlier values.
     volumeText_ = volume_->currentText();
     if (takeDelay(connectField_, connectDelay_)) (void)takeDelay(disconnectField_, disconnectDelay_);
+}
+
+ApplyStep CGeneralPage::makeApplyStep() {
     const unsigned volume = volumeValueOf(volumeText_);
     // A negative delay reaches the SDK as the huge unsigned number it is, which the SDK refuses.
     const auto connectDelay = static_cast<unsigned>(connectDelay_);

@@ -65,6 +65,7 @@ public:
 protected:
     void buildControls(QWidget* content) override;
     void startReading() override;
+    void takeTypedValues() override;
     [[nodiscard]] ApplyStep makeApplyStep() override;
 
 private:

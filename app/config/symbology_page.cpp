@@ -6,6 +6,7 @@
 #include "controls/list_ctrl_ext.h"
 #include "shell/app_messages.h"
 #include "shell/message_box.h"
+#include "shell/widgets/spin_arrows.h"
 #include "zt330sdk.h"
 
 #include <QGridLayout>
@@ -66,7 +67,7 @@ void CSymbologyPage::buildControls(QWidget* content) {
     list_->setModel(model_);
     list_->setHeaderCheck(false);
     list_->setColumnWidth(0, kColumnWidth * factor());
-    grid->addWidget(list_, 0, 0, 1, 4);
+    grid->addWidget(list_, 0, 0, 1, 5);
     // The selection is announced to the page as MsgOptionSelected, queued as the list's own note.
     connect(list_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
@@ -80,6 +81,10 @@ void CSymbologyPage::buildControls(QWidget* content) {
     subOption_->setAccessibleName(QStringLiteral("Sub Option"));
     valueField_ = new QLineEdit(content);
     valueField_->setAccessibleName(QStringLiteral("Sub Option"));
+    valueSpin_ = new SpinArrows(content);
+    valueSpin_->setAccessibleName(QStringLiteral("Sub Option"));
+    connect(valueSpin_, &SpinArrows::stepped, valueField_,
+            [this](int position) { valueField_->setText(QString::number(position)); });
     setButton_ = new QPushButton(QStringLiteral("Set"), content);
     setButton_->setAccessibleName(setButton_->text());
     setButton_->setAutoDefault(false);
@@ -88,8 +93,9 @@ void CSymbologyPage::buildControls(QWidget* content) {
     defaultButton_->setAutoDefault(false);
     grid->addWidget(subOption_, 1, 0);
     grid->addWidget(valueField_, 1, 1);
-    grid->addWidget(setButton_, 1, 2);
-    grid->addWidget(defaultButton_, 1, 3);
+    grid->addWidget(valueSpin_, 1, 2);
+    grid->addWidget(setButton_, 1, 3);
+    grid->addWidget(defaultButton_, 1, 4);
     grid->setRowStretch(0, 1);
     connect(setButton_, &QPushButton::clicked, this, &CSymbologyPage::setValue);
     connect(defaultButton_, &QPushButton::clicked, this, &CSymbologyPage::restoreDefaults);
@@ -143,13 +149,19 @@ void CSymbologyPage::onOptionSelected(int index, bool numeric) {
     selected_ = index;
     showValueControls(numeric);
     if (!numeric) return;
-    if (const SymbologyRow* row = model_->rowAt(index)) fieldValue_ = numericValue(row->code);
+    if (const SymbologyRow* row = model_->rowAt(index)) {
+        fieldValue_ = numericValue(row->code);
+        const SymbologyOption* option = symbology::findSymbology(row->group(), row->item());
+        valueSpin_->setRange(0, option != nullptr ? option->maxValue : 0);
+    }
+    valueSpin_->setPosition(fieldValue_);
     valueField_->setText(QString::number(fieldValue_));
 }
 
 void CSymbologyPage::showValueControls(bool shown) {
     subOption_->setVisible(shown);
     valueField_->setVisible(shown);
+    valueSpin_->setVisible(shown);
     setButton_->setVisible(shown);
 }
 

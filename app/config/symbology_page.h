@@ -1,6 +1,6 @@
 // The Symbology page of the settings sheet: the 34 offered rows of the symbology option table in one
 // list with a check box each (on/off options), five of them numbers edited in the value field below the
-// list ("Set" checks the range, "Default" puts the table's values back). Read for exactly one scanner
+// list (arrows beside it step within the option's range; a typed number goes to the checks as it is) ("Set" checks the range, "Default" puts the table's values back). Read for exactly one scanner
 // (34 reads on the configure worker); at OK with "Configure this tab" ticked, one scanner gets the rows
 // that changed, several scanners get every row.
 #pragma once
@@ -21,6 +21,7 @@ class QPushButton;
 
 namespace talvo {
 class CListCtrlExt;
+class SpinArrows;
 }
 
 namespace talvo::config {
@@ -49,6 +50,7 @@ public:
     [[nodiscard]] CListCtrlExt* list() const { return list_; }
     [[nodiscard]] SymbologyModel* rows() const { return model_; }
     [[nodiscard]] QLineEdit* valueField() const { return valueField_; }
+    [[nodiscard]] SpinArrows* valueSpin() const { return valueSpin_; }
     [[nodiscard]] QPushButton* setButton() const { return setButton_; }
     [[nodiscard]] QPushButton* defaultButton() const { return defaultButton_; }
     [[nodiscard]] QLabel* subOptionLabel() const { return subOption_; }
@@ -82,6 +84,7 @@ private:
     SymbologyModel* model_ = nullptr;
     QLabel* subOption_ = nullptr;
     QLineEdit* valueField_ = nullptr;
+    SpinArrows* valueSpin_ = nullptr;  // bounded by the selected option's range; not the field's buddy
     QPushButton* setButton_ = nullptr;
     QPushButton* defaultButton_ = nullptr;
 };

@@ -107,8 +107,11 @@ void CTriggerPage::showReading(const std::optional<ScanModeReading>& reading) {
     setValue(reading->value);
 }
 
-ApplyStep CTriggerPage::makeApplyStep() {
+void CTriggerPage::takeTypedValues() {
     if (auto typed = takeWholeNumber(valueField_, sheet().sheetWidget())) modeValue_ = *typed;
+}
+
+ApplyStep CTriggerPage::makeApplyStep() {
     const int mode = sdkModeOf(modeIndex());
     // A value typed out of range goes to the SDK as it is (a negative one as its unsigned form); the SDK
     // refuses it and the scanner keeps its mode.

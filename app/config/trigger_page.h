@@ -45,6 +45,7 @@ public:
 protected:
     void buildControls(QWidget* content) override;
     void startReading() override;
+    void takeTypedValues() override;
     [[nodiscard]] ApplyStep makeApplyStep() override;
 
 private:

@@ -102,6 +102,7 @@ void DownloadWorker::downloadOne(const DownloadJob& job, const DownloadTarget& t
     {
         std::lock_guard lock(statusLock_);
         currentName_ = target.name;
+        failureShown_ = false;
     }
     const ScannerHandle handle = recordHandle(*target.record);
     const ScannerResult result = downloadScanner(handle, job.folder / target.fileName, job.form, &onProgress);
@@ -112,6 +113,10 @@ void DownloadWorker::downloadOne(const DownloadJob& job, const DownloadTarget& t
         // A file that could not be completed after a successful transfer (said "Done!") gets its own line.
         const bool unfinished = result.outcome == ScannerOutcome::Failed && result.result == SDK_OK;
         if (result.outcome == ScannerOutcome::WriteFailed || unfinished) update = writeFailedNotice(status_, target.name);
+        // A download refused before any transfer (the handle busy with another operation, or closed)
+        // gets no call from the SDK; its scanner still gets its "Fail!" line.
+        if (result.outcome == ScannerOutcome::Failed && !unfinished && !failureShown_)
+            update = progressNotice(status_, target.name, 0, -1);
         if (update) status_ += update->statusTail;
     }
     if (update) notice(update->notice);
@@ -123,6 +128,7 @@ void DownloadWorker::progress(int total, int received) {
         std::lock_guard lock(statusLock_);
         update = progressNotice(status_, currentName_, total, received);
         status_ += update.statusTail;
+        if (received == -1) failureShown_ = true;
     }
     notice(update.notice);
 }

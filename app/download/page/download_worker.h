@@ -80,6 +80,7 @@ private:
     mutable std::mutex statusLock_;
     QString status_;
     QString currentName_;
+    bool failureShown_ = false;  // the SDK reported this scanner's failure through the progress callback
 
     std::jthread thread_;  // last: starts after the members above exist
 };

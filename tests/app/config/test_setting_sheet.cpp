@@ -153,9 +153,12 @@ private slots:
 
     void untickedApplyWritesNothing() {
         openFor({0, 1});
-        general()->connectField()->setText(QStringLiteral("999"));
+        general()->connectField()->setText(QStringLiteral("abc"));
         scanners_->clearFrames();
+        MessageBox::queueAnswer(QMessageBox::Ok);
         confirm();
+        // The typed values are still taken (and a bad one named), but nothing is written.
+        QCOMPARE(MessageBox::shownTexts(), QStringList{QStringLiteral("Please enter an integer.")});
         QCOMPARE(scanners_->frameCount(), 0u);
     }
 
@@ -250,6 +253,14 @@ private slots:
         QCOMPARE(devices.front(), scanners_->record(1));
         sheet()->reject();
         QVERIFY(!page_->settingsSheetOpen());
+
+        // Two rows naming the same scanner, both ticked: the scanner is in the sheet twice.
+        DeviceRecord* second = scanners_->record(1);
+        rows->addRow(0, std::make_unique<CConfigurePage::Row>(CConfigurePage::Row{second->port, second->name}));
+        rows->setAllChecked(true);
+        QCOMPARE(page_->configureSelected(), 2);
+        QCOMPARE(sheet()->sheetDevices(), (std::vector<DeviceRecord*>{second, second}));
+        sheet()->reject();
     }
 
     void lostScannerShowsTheNoticeAndTheSheetStays() {

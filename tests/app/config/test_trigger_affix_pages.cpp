@@ -108,6 +108,9 @@ private slots:
         page->list()->setCurrentIndex(page->rows()->index(24, 0));  // minimum length
         QTRY_VERIFY(page->valueField()->isVisibleTo(page));
         QCOMPARE(page->valueField()->text(), QStringLiteral("3"));
+        page->valueSpin()->setPosition(255);
+        page->valueSpin()->stepBy(1);  // the arrows stop at the option's largest value
+        QCOMPARE(page->valueField()->text(), QStringLiteral("255"));
         const QString range = QStringLiteral("It should put the 0~255 number!\r\nPlease try again");
         for (const char* typed : {"256", "-1"}) {
             page->valueField()->setText(QString::fromLatin1(typed));

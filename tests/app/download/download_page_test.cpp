@@ -14,9 +14,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <fstream>
+#include <mutex>
 
 using namespace talvo;
 using namespace talvo::test;
@@ -81,6 +83,30 @@ private slots:
     }
 
     // ---- downloads
+
+    void refusedDownloadStillGetsItsLine() {
+        // A scanner whose handle is gone by its turn: the SDK refuses at once, without a progress call.
+        QStringList texts;
+        std::mutex mutex;
+        std::atomic<bool> done{false};
+        download::DownloadWorker worker({[&](const QString& t) {
+                                             std::lock_guard lock(mutex);
+                                             texts.append(t);
+                                         },
+                                         {}, [&] { done = true; }},
+                                        std::chrono::milliseconds(1));
+        QTemporaryDir folder;
+        DeviceRecord gone(9, L"ZT-550 9");
+        download::DownloadJob job{{{&gone, QStringLiteral("ZT-550 9"), "ZT-550 9_ScanData.txt"}},
+                                  folder.path().toStdString(), zt::scandata::LineForm::WithTime};
+        QVERIFY(worker.start(std::move(job)));
+        QVERIFY(!worker.start({}));  // one download at a time
+        QTRY_VERIFY(done.load());
+        std::lock_guard lock(mutex);
+        QCOMPARE(texts, (QStringList{QStringLiteral("Downloading..."), QStringLiteral("Downloading...\r\nZT-550 9    Fail!"),
+                                     QStringLiteral("Download\r\nCompleted!")}));
+        QVERIFY(QDir(folder.path()).isEmpty());
+    }
 
     void noScannerChangesNothing() {
         DownloadRig rig;
@@ -220,7 +246,7 @@ private slots:
         QObject::connect(rig.page->realTimeList()->model(), &QAbstractItemModel::rowsInserted, rig.page,
                          [&] { duringDownload += rig.page->downloading() ? 1 : 0; });
         rig.notices.onText = [&](const QString& text) {
-            if (text.endsWith(QStringLiteral("Wait..")))  // the transfer has begun
+            if (text.endsWith(QStringLiteral("ZT-550 5   Wait..")))  // the long transfer has begun
                 for (int i = 0; i < 5; ++i) rig.sim(6).sendScan(("LIVE" + std::to_string(i)).c_str());
         };
         QSignalSpy finished(rig.page, &CDownloadPage::downloadFinished);

@@ -1,6 +1,8 @@
 #include "download_rig.h"
 
 #include "shell/app_messages.h"
+#include "shell/connection/record_fields.h"
+#include "zt330sdk.h"
 
 #include <QPushButton>
 #include <QSignalSpy>
@@ -64,6 +66,14 @@ bool DownloadRig::connect(const std::vector<DeviceRecord*>& list) {
         if (!QTest::qWaitFor([&] { return manager->connected().size() == before + 1; }, 5000)) return false;
         const int port = r->port;
         if (!QTest::qWaitFor([&] { return ports.scanner(port).state().clock[0] != 0; }, 5000)) return false;
+        // The scanner has the clock; the SDK may still be taking its answer. A download started now
+        // would find the handle busy, so wait until an exchange gets through.
+        const ScannerHandle handle = recordHandle(*r);
+        if (!QTest::qWaitFor([&] {
+                int volume = 0;
+                return ztGetBuzzerVolume(handle, &volume) != SDK_ERR_BUSY;
+            }, 5000))
+            return false;
     }
     return true;
 }
