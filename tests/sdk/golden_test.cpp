@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <ostream>
 
 namespace zt::sdk::test {
 namespace {
@@ -171,6 +172,8 @@ struct Session {
     const char* what;
     void (*run)(ScannerSide&);
 };
+
+void PrintTo(const Session& session, std::ostream* out) { *out << session.name; }
 
 const Session kSessions[] = {
     {"download", "a download of three stored records, newest first, with progress", download},
