@@ -236,7 +236,7 @@ TEST_P(GoldenSession, ReplaysByteForByteWithTheRecordedOutputs) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Recorded, GoldenSession, ::testing::ValuesIn(kSessions),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& param) { return std::string(param.param.name); });
 
 TEST(SessionTrace, ReplayReportsTheFirstFrameThatDiffers) {
     SessionTrace trace;
