@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <ostream>
 
 namespace zt::sdk::test {
 namespace {
@@ -29,6 +30,10 @@ public:
     virtual void sendScan(std::string_view, bool /*deleted*/) {}
     virtual void hangUp() {}
     virtual void comeBack() {}
+    // Waits until the scanner has received `count` acknowledgements of its packets. The SDK writes an
+    // acknowledgement on its receive thread after it handed the packet on, so a call made from the
+    // callback's news could otherwise reach the scanner first.
+    [[nodiscard]] virtual bool waitForAcknowledgements(int) { return true; }
 };
 
 class ReplaySide final : public ScannerSide {
@@ -36,6 +41,7 @@ public:
     explicit ReplaySide(ReplayPeer& peer) : peer_(peer) {}
     void sendScan(std::string_view, bool) override { peer_.cue(); }
     void hangUp() override { peer_.cue(); }
+    bool waitForAcknowledgements(int count) override { return peer_.waitForAcknowledgements(count); }
 
 private:
     ReplayPeer& peer_;
@@ -48,6 +54,9 @@ public:
     void sendScan(std::string_view text, bool deleted) override { scanner_.sendScan(text, deleted); }
     void hangUp() override { scanner_.hangUp(); }
     void comeBack() override { scanner_.comeBack(); }
+    bool waitForAcknowledgements(int count) override {
+        return scanner_.waitForFrames(static_cast<std::size_t>(count) + 1, 5000ms);  // after the handshake
+    }
 
 private:
     sim::SimScanner& scanner_;
@@ -145,8 +154,10 @@ void liveScan(ScannerSide& scanner) {
     ASSERT_NE(h, nullptr);
     scanner.sendScan("4006381333931", false);
     ASSERT_TRUE(Outputs::instance().waitFor(2));
+    ASSERT_TRUE(scanner.waitForAcknowledgements(1));
     scanner.sendScan("DELETED-7", true);
     ASSERT_TRUE(Outputs::instance().waitFor(3));
+    ASSERT_TRUE(scanner.waitForAcknowledgements(2));
     battery(h);
     close(h);
 }
@@ -171,6 +182,8 @@ struct Session {
     const char* what;
     void (*run)(ScannerSide&);
 };
+
+void PrintTo(const Session& session, std::ostream* out) { *out << session.name; }
 
 const Session kSessions[] = {
     {"download", "a download of three stored records, newest first, with progress", download},
@@ -233,7 +246,7 @@ TEST_P(GoldenSession, ReplaysByteForByteWithTheRecordedOutputs) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Recorded, GoldenSession, ::testing::ValuesIn(kSessions),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& param) { return std::string(param.param.name); });
 
 TEST(SessionTrace, ReplayReportsTheFirstFrameThatDiffers) {
     SessionTrace trace;
@@ -253,10 +266,12 @@ TEST(SessionTrace, SavedTracesLoadBackUnchanged) {
     trace.steps = {{TraceStep::Kind::Open, {}, {}},         {TraceStep::Kind::FromSdk, {0x7E, 0xFF, 0}, {}},
                    {TraceStep::Kind::ToSdk, {0x7E, 0x0A}, {}}, {TraceStep::Kind::HangUp, {}, {}},
                    {TraceStep::Kind::Close, {}, {}},        {TraceStep::Kind::Output, {}, "ztInitialize SDK_OK"}};
-    const auto file = std::filesystem::temp_directory_path() / "zt-trace-roundtrip.trace";
+    char dir[] = "/tmp/zt-trace-XXXXXX";  // a folder of its own: tests of several builds run at once
+    ASSERT_NE(::mkdtemp(dir), nullptr);
+    const auto file = std::filesystem::path(dir) / "roundtrip.trace";
     trace.save(file);
     const SessionTrace loaded = SessionTrace::load(file);
-    std::filesystem::remove(file);
+    std::filesystem::remove_all(dir);
     EXPECT_EQ(loaded.comments, trace.comments);
     EXPECT_EQ(loaded.steps, trace.steps);
 }

@@ -224,6 +224,12 @@ void ReplayPeer::cue() {
     cv_.notify_all();
 }
 
+bool ReplayPeer::waitForAcknowledgements(int count) {
+    std::unique_lock lock(mutex_);
+    return cv_.wait_for(lock, kStepDeadline, [&] { return acknowledgements_ >= count || done_; }) &&
+           acknowledgements_ >= count;
+}
+
 bool ReplayPeer::takeCue() {
     std::unique_lock lock(mutex_);
     if (!cv_.wait_for(lock, kStepDeadline, [this] { return cues_ > 0 || stopping_; }) || cues_ == 0) return false;
@@ -274,7 +280,16 @@ std::string ReplayPeer::play(const TraceStep& step, std::size_t index) {
     std::array<std::uint8_t, 512> buffer{};
     for (;;) {
         if (auto frame = fromSdk_.next()) {
-            if (frame->bytes == step.bytes) return {};
+            if (frame->bytes == step.bytes) {
+                if (!frame->header.isRequest()) {
+                    {
+                        std::lock_guard lock(mutex_);
+                        ++acknowledgements_;
+                    }
+                    cv_.notify_all();
+                }
+                return {};
+            }
             return where + "expected > " + hexBytes(step.bytes) + "\n got     > " + hexBytes(frame->bytes);
         }
         if (std::chrono::steady_clock::now() > deadline) return where + "no frame; expected > " + hexBytes(step.bytes);

@@ -75,6 +75,8 @@ public:
     // What the scanner starts by itself (a packet, a hang-up) is played only when the session asks for
     // it, one cue each, so the replay keeps the order of the recording.
     void cue();
+    // Waits until the SDK has written `count` acknowledgements that matched the trace.
+    [[nodiscard]] bool waitForAcknowledgements(int count);
     // Waits until the whole trace was played; the first difference found, or empty when there was none.
     [[nodiscard]] std::string finish(std::chrono::milliseconds timeout = std::chrono::seconds(10));
 
@@ -93,6 +95,7 @@ private:
     bool done_ = false;
     bool stopping_ = false;
     int cues_ = 0;
+    int acknowledgements_ = 0;
     std::string failure_;
     std::jthread thread_;
 };
