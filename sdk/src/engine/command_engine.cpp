@@ -43,13 +43,26 @@ void CommandEngine::shutdown() {
         link_->wakeLineWatch();
         connectionThread_.join();
         link_->stop();
-        connected_.store(false);
+        setConnected(false);
         {
             std::lock_guard lock(openMutex_);
             openStopped_ = true;
         }
         finishOpen(SDK_ERR_ABORTED);  // an open cut short before it reported
     });
+}
+
+void CommandEngine::setConnected(bool state) {
+    {
+        std::lock_guard lock(openMutex_);
+        connected_.store(state);
+    }
+    openCv_.notify_all();
+}
+
+bool CommandEngine::waitConnected(bool state, std::chrono::milliseconds timeout) {
+    std::unique_lock lock(openMutex_);
+    return openCv_.wait_for(lock, timeout, [&] { return connected_.load() == state; });
 }
 
 void CommandEngine::finishOpen(int result) {
@@ -153,7 +166,7 @@ void CommandEngine::connectionThreadMain() {
                 link_->close();
             }
         }
-        connected_.store(false);
+        setConnected(false);
         usbSerial_.store(true);
     }
 }
@@ -171,7 +184,7 @@ void CommandEngine::runConnectionCycle() {
         const int result = submit(wire::Command::Handshake, &handshake_);
         if (result == SDK_OK) {
             usbSerial_.store(isUsbSerial(portName_));
-            connected_.store(true);
+            setConnected(true);
             finishOpen(result);
             link_->watchLine();
             continue;

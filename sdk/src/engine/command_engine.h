@@ -12,6 +12,7 @@
 #include "zt/platform/event.h"
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -48,6 +49,8 @@ public:
     void shutdown();
 
     [[nodiscard]] bool connected() const { return connected_.load(); }
+    // Waits until connected() equals `state`, for at most `timeout` (tests): whether it did.
+    [[nodiscard]] bool waitConnected(bool state, std::chrono::milliseconds timeout);
     [[nodiscard]] int portNumber() const { return portNumber_.load(); }
     [[nodiscard]] SerialLink& link() { return *link_; }
     // True on this engine's command thread (where collect progress callbacks run).
@@ -61,6 +64,7 @@ private:
     void runConnectionCycle();
     void complete(PendingCommand& command, int result);
     void finishOpen(int result);
+    void setConnected(bool state);
     void failQueued(int result);
 
     LinkObserver& observer_;
@@ -83,7 +87,7 @@ private:
     std::atomic<bool> connectionStop_{false};
     // The outcome of the open: the first one reported counts.
     std::mutex openMutex_;
-    std::condition_variable openCv_;
+    std::condition_variable openCv_;  // also signals every change of connected_
     std::optional<int> openResult_;
     bool openStopped_ = false;  // shut down: a later connect finishes at once with -12
     HandshakeCodec handshake_;

@@ -81,6 +81,7 @@ SessionRegistry::Entry* SessionRegistry::entryOf(const ZtScanner* handle) {
 
 void SessionRegistry::eraseEntry(const ZtScanner* handle) {
     std::erase_if(entries_, [&](const Entry& e) { return e.handle.get() == handle; });
+    unlisted_.notify_all();
 }
 
 int SessionRegistry::admission(unsigned port) const {
@@ -253,6 +254,7 @@ int SessionRegistry::shutdown(bool atExit) {
             // and the ztDeinitialize of closing ones, remove their own entries.
             for (const Entry& e : entries_) handles.push_back(e.handle);
             std::erase_if(entries_, [](const Entry& e) { return e.state == Entry::State::Listed; });
+            unlisted_.notify_all();
         }
         // No callback starts after this: queued events are dropped, and a dispatcher inside a callback
         // is left to finish it and joined later, never waited for here.
@@ -275,6 +277,13 @@ int SessionRegistry::shutdown(bool atExit) {
 }
 
 void SessionRegistry::shutdownAtExit() { (void)shutdown(true); }
+
+bool SessionRegistry::waitUnlisted(const ZtScanner* handle, std::chrono::milliseconds timeout) const {
+    std::unique_lock lock(mutex_);
+    return unlisted_.wait_for(lock, timeout, [&] {
+        return std::none_of(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.handle.get() == handle; });
+    });
+}
 
 std::shared_ptr<ScannerHandle> SessionRegistry::find(const ZtScanner* target) const {
     if (target == nullptr) return nullptr;

@@ -15,6 +15,8 @@
 #include <cstdint>
 #include <functional>
 #include <list>
+#include <chrono>
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -64,6 +66,8 @@ public:
     [[nodiscard]] std::size_t dispatcherThreads() const;
     // Waits until every retired dispatcher thread has ended, and joins them (tests).
     void joinRetiredDispatchers();
+    // Waits until `handle` is no longer listed, for at most `timeout` (tests): whether it is gone.
+    [[nodiscard]] bool waitUnlisted(const ZtScanner* handle, std::chrono::milliseconds timeout) const;
 
     // The process ends: like the shutdown, but what cannot be joined from this thread is left alone.
     void shutdownAtExit();
@@ -98,6 +102,7 @@ private:
     [[nodiscard]] std::vector<DispatcherPtr> takeFinished();
 
     mutable std::mutex mutex_;  // the registry lock
+    mutable std::condition_variable unlisted_;  // an entry left the list
     std::list<Entry> entries_;  // in the order of opening
     std::uint64_t shutdownGeneration_ = 0;  // a shutdown during an open makes that open fail
     DispatcherPtr dispatcher_;

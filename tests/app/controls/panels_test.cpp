@@ -138,6 +138,27 @@ private slots:
     QVERIFY(lines[4].startsWith(QStringLiteral("Source: ")));
   }
 
+  // The keyboard line is asked for at every layout (its text changes once the portal has answered) and
+  // takes part in the gap rule as a sixth line; without it the page has its five lines.
+  void aboutKeyboardLine() {
+    setLayoutFactorOverride(1);
+    CAboutPage about;
+    about.resize(320, 240);
+    QString text = QStringLiteral("Keyboard output: none (no X display and no Wayland session)");
+    about.setKeyboardDescription([&text] { return text; });
+    QCOMPARE(about.paintedLines().size(), 6);
+    QCOMPARE(about.paintedLines().last(), text);
+    text = QStringLiteral("Keyboard output: X11 (XTest) on display :5");
+    QCOMPARE(about.paintedLines().last(), text);
+    const QList<QRect> rects = about.lineRects();
+    QCOMPARE(rects.size(), 6);
+    int sum = 0;
+    for (const QRect& r : rects) sum += r.height();
+    QCOMPARE(rects[0].top(), std::max(0, (240 - sum) / 7));
+    about.setKeyboardDescription({});
+    QCOMPARE(about.paintedLines(), CAboutPage::lines());
+  }
+
   void aboutGapRule_data() {
     QTest::addColumn<int>("k");
     QTest::addColumn<int>("width");

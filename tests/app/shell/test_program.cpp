@@ -194,6 +194,12 @@ private slots:
         QCOMPARE(runToEnd({QStringLiteral("--help")}), 0);
         QCOMPARE(runToEnd({QStringLiteral("--no-such-option")}), 2);
         QCOMPARE(runToEnd({QStringLiteral("--data-dir")}), 2);
+        // The key delay of a run: 1 to 1000 ms; 0 (which X servers answer by reordering keys), a word
+        // and a missing value are usage errors.
+        for (const char* bad : {"0", "1001", "ten", "-5"})
+            QCOMPARE(runToEnd({QStringLiteral("--key-delay"), QString::fromLatin1(bad)}), 2);
+        QCOMPARE(runToEnd({QStringLiteral("--key-delay")}), 2);
+        QCOMPARE(runToEnd({QStringLiteral("--key-delay=5"), QStringLiteral("--version")}), 0);
         QVERIFY(!listening());
     }
 };
