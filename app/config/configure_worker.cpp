@@ -27,6 +27,23 @@ void ConfigureWorker::enqueue(std::stop_token stop, Job job) {
     wake_.notify_one();
 }
 
+void ConfigureWorker::deliver(Job result) {
+    {
+        std::lock_guard guard(mailboxLock_);
+        mailbox_.push_back(std::move(result));
+    }
+    QMetaObject::invokeMethod(this, "drainMailbox", Qt::QueuedConnection);
+}
+
+void ConfigureWorker::drainMailbox() {
+    std::deque<Job> results;
+    {
+        std::lock_guard guard(mailboxLock_);
+        results.swap(mailbox_);
+    }
+    for (Job& result : results) result();
+}
+
 void ConfigureWorker::loop(std::stop_token stop) {
     std::unique_lock guard(lock_);
     while (wake_.wait(guard, stop, [this] { return !jobs_.empty(); })) {
