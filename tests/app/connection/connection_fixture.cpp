@@ -71,8 +71,23 @@ void EventPage::customEvent(QEvent* event) {
 
 SdkWatch* SdkWatch::current = nullptr;
 
-SdkWatch::SdkWatch() { current = this; }
-SdkWatch::~SdkWatch() { current = nullptr; }
+namespace {
+// Held by a disconnect callback for its whole run and by the watch's construction and end: the SDK's
+// shutdown does not wait for a callback that is running, so a watch must not go while one uses it.
+std::mutex& callbackGuard() {
+    static std::mutex guard;
+    return guard;
+}
+}  // namespace
+
+SdkWatch::SdkWatch() {
+    std::lock_guard guard(callbackGuard());
+    current = this;
+}
+SdkWatch::~SdkWatch() {
+    std::lock_guard guard(callbackGuard());
+    current = nullptr;
+}
 
 SdkFunctions SdkWatch::functions() const {
     SdkFunctions f;
@@ -128,7 +143,9 @@ int SdkWatch::deinitialize(ScannerHandle handle, int all) {
 }
 
 void SdkWatch::disconnected(ScannerHandle handle) {
+    std::lock_guard guard(callbackGuard());
     SdkWatch* w = current;
+    if (w == nullptr) return;
     DisconnectCallback forward = nullptr;
     {
         std::lock_guard lock(w->mutex);
