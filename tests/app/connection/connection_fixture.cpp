@@ -163,15 +163,6 @@ std::unique_ptr<DeviceRecord> makeRecord(int port) {
     return std::make_unique<DeviceRecord>(port, L"ZT-550 " + std::to_wstring(port));
 }
 
-bool waitPlain(const std::function<bool()>& condition, Ms timeout) {
-    const auto until = SteadyClock::now() + timeout;
-    while (!condition()) {
-        if (SteadyClock::now() > until) return false;
-        std::this_thread::sleep_for(2ms);  // polling a condition with a deadline, not a timed guess
-    }
-    return true;
-}
-
 long long msSince(SteadyClock::time_point from, SteadyClock::time_point to) {
     return std::chrono::duration_cast<Ms>(to - from).count();
 }

@@ -126,8 +126,6 @@ public:
 // Records owned by the test, one per port, named "ZT-550 <port>".
 [[nodiscard]] std::unique_ptr<DeviceRecord> makeRecord(int port);
 
-// Waits for `condition` without running the Qt event loop (the user-interface thread "busy").
-[[nodiscard]] bool waitPlain(const std::function<bool()>& condition, Ms timeout);
 
 [[nodiscard]] long long msSince(SteadyClock::time_point from, SteadyClock::time_point to);
 
