@@ -43,9 +43,7 @@ run() {  # run PRESET: configure, build, test; adds the counts from ctest's summ
 export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-# A dispatcher thread that retired itself after the loss of the last scanner can still be unjoined
-# when a test process ends (the process end joins what it can); such reports are left out, races are not.
-export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:report_thread_leaks=0
+export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 run default
 run asan
 run tsan

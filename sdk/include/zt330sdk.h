@@ -44,8 +44,9 @@
  *    that matters); a callback running at that moment may run on, and operations on its handle return
  *    SDK_ERR_INVALID_HANDLE. A handle's address is never reused while a callback holds it.
  *  - The process may end at any time, also by exit() from a callback: the SDK closes its ports as the
- *    statics are destroyed; a thread inside a callback, or the thread that called exit(), ends with the
- *    process.
+ *    statics are destroyed, and waits up to 3 s for a callback that is still running on another thread
+ *    to return, so that its thread is joined. A callback that takes longer (one that waits for the thread
+ *    that ends the process, say), or the thread that called exit(), ends with the process.
  *  - DisconnectCallback: while it runs, the handle is already closed for operations (they return
  *    SDK_ERR_INVALID_HANDLE, ztDeinitialize returns SDK_ERR_UNKNOWN_HANDLE); after it returns the handle
  *    is freed.

@@ -293,6 +293,42 @@ TEST_F(Lifetime, LastCloseFromACallbackRetiresTheDispatcher) {
     EXPECT_EQ(SessionRegistry::instance().dispatcherThreads(), 0u);
 }
 
+TEST_F(Lifetime, AtTheEndALossCallbackThatIsReturningIsJoined) {
+    // The loss callback of the last scanner has told the main thread, which ends the process, and is
+    // still returning: its dispatcher thread is waited for and joined, not left unjoined.
+    auto& s = addScanner(5);
+    ::ScannerHandle h = open(5);
+    ASSERT_NE(h, nullptr);
+    script_.blockOn = h;
+    s.hangUp();
+    ASSERT_TRUE(waitBlockedCallback());
+    RegistryHooks hooks;
+    hooks.exitWaiting = [this] { script_.gate.open(); };
+    SessionRegistry::instance().setHooks(hooks);
+    SessionRegistry::instance().shutdownAtExit();
+    EXPECT_TRUE(script_.blockedCallbackFinished);
+    EXPECT_EQ(SessionRegistry::instance().dispatcherThreads(), 0u);
+}
+
+TEST_F(Lifetime, AtTheEndACallbackThatWaitsForTheEndingThreadIsLeftAfterTheCloseWait) {
+    Timings t = fastTimings();
+    t.closeWait = 50ms;
+    SessionRegistry::instance().setTimings(t);
+    auto& s = addScanner(5);
+    ::ScannerHandle h = open(5);
+    ASSERT_NE(h, nullptr);
+    script_.blockOn = h;
+    s.hangUp();
+    ASSERT_TRUE(waitBlockedCallback());
+    auto ending = std::async(std::launch::async, [] { SessionRegistry::instance().shutdownAtExit(); });
+    const bool returned = ending.wait_for(5s) == std::future_status::ready;
+    EXPECT_TRUE(returned) << "the process's end waited for a callback beyond the close wait";
+    EXPECT_FALSE(script_.blockedCallbackFinished);
+    EXPECT_EQ(SessionRegistry::instance().dispatcherThreads(), 1u);
+    script_.gate.open();
+    expectRetiredThreadsEnd();
+}
+
 TEST_F(Lifetime, ShutdownCutsAnOpenUnderWayShort) {
     // A silent scanner with long response waits: the open would take three of them.
     Timings slow = fastTimings();

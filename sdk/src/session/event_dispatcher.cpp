@@ -95,6 +95,11 @@ void EventDispatcher::waitFinished() {
     changed_.wait(lock, [this] { return finished_; });
 }
 
+bool EventDispatcher::waitFinishedUntil(std::chrono::steady_clock::time_point deadline) {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_until(lock, deadline, [this] { return finished_; });
+}
+
 void EventDispatcher::join() {
     std::lock_guard lock(joinMutex_);
     if (thread_.joinable()) thread_.join();

@@ -10,6 +10,7 @@
 
 #include "session/notification.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -54,6 +55,8 @@ public:
     // The thread has ended: join() returns at once.
     [[nodiscard]] bool finished() const;
     void waitFinished();
+    // Waits until the thread has ended or `deadline` has passed: whether it ended.
+    [[nodiscard]] bool waitFinishedUntil(std::chrono::steady_clock::time_point deadline);
     void join();
 
     // True on the thread of any dispatcher, current or retired.

@@ -276,7 +276,35 @@ int SessionRegistry::shutdown(bool atExit) {
     return running ? SDK_SHUTDOWN_DONE : SDK_SHUTDOWN_NOT_RUNNING;
 }
 
-void SessionRegistry::shutdownAtExit() { (void)shutdown(true); }
+void SessionRegistry::shutdownAtExit() {
+    (void)shutdown(true);
+    // Typically a loss callback that has just told the main thread that the last scanner is gone and is
+    // returning, or the teardown of that handle after it: wait for it, so that no thread outlives the
+    // SDK's statics unjoined. A callback may also wait for this thread; the close wait bounds that.
+    std::vector<DispatcherPtr> lingering;
+    std::chrono::milliseconds grace{};
+    std::function<void()> exitWaiting;
+    {
+        std::lock_guard lock(mutex_);
+        for (const auto& d : retired_) {
+            if (!d->isThisThread()) lingering.push_back(d);
+        }
+        grace = timings_.closeWait;
+        exitWaiting = hooks_.exitWaiting;
+    }
+    if (lingering.empty()) return;
+    if (exitWaiting) exitWaiting();
+    const auto deadline = std::chrono::steady_clock::now() + grace;
+    std::vector<DispatcherPtr> ended;
+    for (const auto& d : lingering) {
+        if (d->waitFinishedUntil(deadline)) ended.push_back(d);
+    }
+    {
+        std::lock_guard lock(mutex_);
+        std::erase_if(retired_, [&](const DispatcherPtr& d) { return std::ranges::find(ended, d) != ended.end(); });
+    }
+    for (const auto& d : ended) d->join();
+}
 
 bool SessionRegistry::waitUnlisted(const ZtScanner* handle, std::chrono::milliseconds timeout) const {
     std::unique_lock lock(mutex_);

@@ -32,6 +32,8 @@ struct RegistryHooks {
     std::function<void(const ZtScanner*)> closeWaiting;
     // An event of an opening handle was held. Runs under the registry lock: it must not call the SDK.
     std::function<void(const Notification&)> eventHeld;
+    // At the process's end, when it starts waiting for retired dispatcher threads still inside a callback.
+    std::function<void()> exitWaiting;
 };
 
 class SessionRegistry final : public NotificationSink {
@@ -69,7 +71,9 @@ public:
     // Waits until `handle` is no longer listed, for at most `timeout` (tests): whether it is gone.
     [[nodiscard]] bool waitUnlisted(const ZtScanner* handle, std::chrono::milliseconds timeout) const;
 
-    // The process ends: like the shutdown, but what cannot be joined from this thread is left alone.
+    // The process ends: like the shutdown, then a dispatcher thread still inside a callback gets the close
+    // wait to finish it and is joined; one that takes longer (it may wait for this very thread), and what
+    // cannot be joined from this thread, is left to end with the process.
     void shutdownAtExit();
 
 private:
