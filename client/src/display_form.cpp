@@ -1,6 +1,7 @@
 #include "zt/client/display_form.h"
 
 #include "zt/client/text_decoding.h"
+#include "zt/protocol/affix_notation.h"
 
 #include <cstdint>
 
@@ -38,20 +39,7 @@ bool appendAsciiEscape(std::string& out, std::uint8_t byte) {
 
 }  // namespace
 
-std::string listForm(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (const char c : text) {
-        switch (c) {
-            case '\t': out += "\\t"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\\': out += "\\\\"; break;
-            default: out += c;
-        }
-    }
-    return out;
-}
+std::string listForm(std::string_view text) { return wire::escapeNotation(text); }
 
 std::string displayForm(std::string_view bytes) {
     std::string out;

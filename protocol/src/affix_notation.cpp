@@ -22,9 +22,10 @@ std::string unescapeAffix(std::string_view text) {
     return out;
 }
 
-std::string escapeAffix(std::string_view bytes) {
+std::string escapeNotation(std::string_view bytes) {
     std::string out;
-    for (const char c : bytes.substr(0, bytes.find('\0'))) {
+    out.reserve(bytes.size());
+    for (const char c : bytes) {
         switch (c) {
             case '\t': out += "\\t"; break;
             case '\n': out += "\\n"; break;
@@ -35,5 +36,7 @@ std::string escapeAffix(std::string_view bytes) {
     }
     return out;
 }
+
+std::string escapeAffix(std::string_view bytes) { return escapeNotation(bytes.substr(0, bytes.find('\0'))); }
 
 }  // namespace zt::wire

@@ -11,6 +11,10 @@ namespace zt::wire {
 // stands for itself and the character after it is read normally.
 [[nodiscard]] std::string unescapeAffix(std::string_view text);
 
+// Bytes to notation: tab, line feed, carriage return and backslash written out, every other byte (a zero
+// byte too) as it is.
+[[nodiscard]] std::string escapeNotation(std::string_view bytes);
+
 // Bytes to notation, up to the first zero byte (the scanner's terminator). unescapeAffix() gives the
 // bytes back.
 [[nodiscard]] std::string escapeAffix(std::string_view bytes);
