@@ -16,4 +16,16 @@ inline void useFastSdk() {
     zt::sdk::SessionRegistry::instance().setTimings(t);
 }
 
+// Short settle, but answers may take their time on a loaded machine: for tests that wait for answers,
+// not for a silent scanner's time-outs.
+inline void usePatientFastSdk() {
+    using namespace std::chrono_literals;
+    zt::sdk::Timings t;
+    t.settleAfterOpen = 10ms;
+    t.readTimeout = 200ms;
+    t.responseWait = 500ms;
+    t.closeWait = 1000ms;
+    zt::sdk::SessionRegistry::instance().setTimings(t);
+}
+
 }  // namespace talvo::test

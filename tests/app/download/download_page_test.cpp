@@ -1,8 +1,7 @@
 // The Download page against the SDK's core and simulated scanners: files, notice texts, faults, the
 // real-time list and the worker's end.
+#include "fast_sdk.h"
 #include "download_rig.h"
-#include "engine/timings.h"
-#include "session/session_registry.h"
 
 #include "controls/layout_factor.h"
 #include "download/page/notice_texts.h"
@@ -44,14 +43,8 @@ class DownloadPageTest : public QObject {
 
 private slots:
     void initTestCase() {
-        // Short link waits, but answers may take their time on a loaded machine: only the test of a
-        // silent scanner waits for them to run out.
-        zt::sdk::Timings t;
-        t.settleAfterOpen = std::chrono::milliseconds(10);
-        t.readTimeout = std::chrono::milliseconds(200);
-        t.responseWait = std::chrono::milliseconds(500);
-        t.closeWait = std::chrono::milliseconds(1000);
-        zt::sdk::SessionRegistry::instance().setTimings(t);
+        // Only the test of a silent scanner waits for the answers' time-outs.
+        talvo::test::usePatientFastSdk();
     }
 
     // ---- notice texts

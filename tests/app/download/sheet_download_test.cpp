@@ -10,6 +10,7 @@
 #include "shell/realtime/deleted_data_notifier.h"
 #include "shell/realtime/real_time_data.h"
 
+#include "support/sheet_rig.h"
 #include "zt/sim/simulator.h"
 
 #include <QAbstractItemView>
@@ -32,25 +33,6 @@ namespace {
 constexpr int kConnectMs = 20000;
 const std::vector<int> kPorts{5, 6};
 
-void writeRegistry() {
-    QFile file(qEnvironmentVariable("ZT_REGISTRY"));
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write("Windows Registry Editor Version 5.00\n");
-    for (int port : kPorts)
-        file.write(QStringLiteral("\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Bluetooth\\device\\025a5400000%1]\n"
-                                  "\"name\"=\"ZT-550 0000%1\"\n"
-                                  "\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Bluetooth\\Serial\\Ports\\0001025a5400000%1]\n"
-                                  "\"Port\"=\"COM%1:\"\n")
-                       .arg(port)
-                       .toUtf8());
-}
-
-QPushButton* button(QWidget* page, const QString& name) {
-    for (auto* b : page->findChildren<QPushButton*>())
-        if (b->accessibleName() == name) return b;
-    return nullptr;
-}
-
 }  // namespace
 
 class SheetDownloadTest : public QObject {
@@ -64,7 +46,7 @@ private:
         QTRY_COMPARE(view->model()->rowCount(), int(kPorts.size()));
         for (int row = 0; row < view->model()->rowCount(); ++row)
             view->model()->setData(view->model()->index(row, 0), Qt::Checked, Qt::CheckStateRole);
-        button(sheet.connectPage(), QStringLiteral("Connect"))->click();
+        talvo::test::findNamed<QPushButton>(sheet.connectPage(), QStringLiteral("Connect"))->click();
         QTRY_COMPARE_WITH_TIMEOUT(int(sheet.connectionManager()->connected().size()), int(kPorts.size()), kConnectMs);
         for (int port : kPorts) QTRY_VERIFY_WITH_TIMEOUT(sim_->scanner(port).state().clock[0] != 0, kConnectMs);
     }
@@ -73,7 +55,7 @@ private slots:
     void init() {
         QFile::remove(QSettings(QStringLiteral("TalvoScan"), QStringLiteral("TalvoScan")).fileName());
         talvo::MessageBox::clearAnswers();
-        writeRegistry();
+        QVERIFY(talvo::test::writeScannerRegistry(qEnvironmentVariable("ZT_REGISTRY"), kPorts));
         sim_ = std::make_unique<zt::sim::Simulator>(qEnvironmentVariable("ZT_PORT_DIR").toStdString());
         for (int port : kPorts) sim_->addScanner(port);
     }

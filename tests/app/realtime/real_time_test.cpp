@@ -1,7 +1,6 @@
 // Live barcodes: the checks and forms of the data callback's work (records built as the SDK hands them
 // over), and the whole road from a simulated scanner through the SDK and the connection manager.
-#include "engine/timings.h"
-#include "session/session_registry.h"
+#include "fast_sdk.h"
 #include "harness.h"
 #include "shell/message_box.h"
 #include "shell/realtime/deleted_data_notifier.h"
@@ -78,16 +77,7 @@ class RealTimeTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() {
-        // Short link waits; answers may take their time on a loaded machine (no test here waits for a
-        // silent scanner).
-        zt::sdk::Timings t;
-        t.settleAfterOpen = std::chrono::milliseconds(10);
-        t.readTimeout = std::chrono::milliseconds(200);
-        t.responseWait = std::chrono::milliseconds(500);
-        t.closeWait = std::chrono::milliseconds(1000);
-        zt::sdk::SessionRegistry::instance().setTimings(t);
-    }
+    void initTestCase() { talvo::test::usePatientFastSdk(); }
     void init() { MessageBox::clearAnswers(); }
 
     // ---- one record

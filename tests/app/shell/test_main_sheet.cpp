@@ -7,6 +7,7 @@
 #include "shell/main_sheet_ref.h"
 #include "shell/pages/download_page.h"
 #include "shell/settings/setting_page.h"
+#include "support/sheet_rig.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>
@@ -205,16 +206,7 @@ private slots:
         // Three paired scanners, so that the Connect page's table has rows to read.
         const QString registry = qEnvironmentVariable("ZT_REGISTRY");
         QVERIFY(!registry.isEmpty());
-        {
-            QFile file(registry);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write("Windows Registry Editor Version 5.00\n");
-            for (int port : {5, 6, 7})
-                file.write(QStringLiteral("\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Bluetooth\\device\\025a5400000%1]\n"
-                                          "\"name\"=\"ZT-550 0000%1\"\n"
-                                          "\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Bluetooth\\Serial\\Ports\\0001025a5400000%1]\n"
-                                          "\"Port\"=\"COM%1:\"\n").arg(port).toUtf8());
-        }
+        QVERIFY(talvo::test::writeScannerRegistry(registry, {5, 6, 7}));
         const auto removeRegistry = qScopeGuard([&registry] { QFile::remove(registry); });
         QAccessible::setActive(true);
         warnings().clear();

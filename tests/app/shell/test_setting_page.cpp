@@ -5,6 +5,8 @@
 #include "shell/settings/setting_page.h"
 #include "shell/widgets/spin_arrows.h"
 
+#include "support/sheet_rig.h"
+
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QCheckBox>
@@ -24,9 +26,7 @@ namespace {
 
 template <typename T>
 T* named(QWidget& page, const QString& name) {
-    for (T* widget : page.findChildren<T*>())
-        if (widget->accessibleName() == name) return widget;
-    return nullptr;
+    return talvo::test::findNamed<T>(&page, name);
 }
 
 QString settingsFile() {

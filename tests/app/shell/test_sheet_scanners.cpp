@@ -5,6 +5,7 @@
 #include "shell/main_sheet_dlg.h"
 #include "shell/settings/setting_page.h"
 
+#include "support/sheet_rig.h"
 #include "zt/sim/simulator.h"
 
 #include <QAbstractItemView>
@@ -28,25 +29,7 @@ namespace {
 constexpr int kConnectMs = 20000;
 const std::vector<int> kPorts{5, 6};
 
-void writeRegistry() {
-    QFile file(qEnvironmentVariable("ZT_REGISTRY"));
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write("Windows Registry Editor Version 5.00\n");
-    for (int port : kPorts)
-        file.write(QStringLiteral("\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Bluetooth\\device\\025a5400000%1]\n"
-                                  "\"name\"=\"ZT-550 0000%1\"\n"
-                                  "\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Bluetooth\\Serial\\Ports\\0001025a5400000%1]\n"
-                                  "\"Port\"=\"COM%1:\"\n")
-                       .arg(port)
-                       .toUtf8());
-}
-
-template <typename T>
-T* named(QWidget* page, const QString& name) {
-    for (T* widget : page->findChildren<T*>())
-        if (widget->accessibleName() == name) return widget;
-    return nullptr;
-}
+using talvo::test::findNamed;
 
 int connectedRows(QAbstractItemView* view) {
     int connected = 0;
@@ -70,21 +53,21 @@ private:
         QTRY_COMPARE(view->model()->rowCount(), int(kPorts.size()));
         for (int row = 0; row < view->model()->rowCount(); ++row)
             view->model()->setData(view->model()->index(row, 0), Qt::Checked, Qt::CheckStateRole);
-        named<QPushButton>(sheet.connectPage(), QStringLiteral("Connect"))->click();
+        findNamed<QPushButton>(sheet.connectPage(), QStringLiteral("Connect"))->click();
         QTRY_COMPARE_WITH_TIMEOUT(connectedRows(view), int(kPorts.size()), kConnectMs);
     }
 
     void chooseHandsOn(CMainSheetDlg& sheet, const QString& text) {
         QWidget* page = sheet.settingPage();
-        named<QRadioButton>(page, QStringLiteral("Hands On"))->click();
-        named<QLineEdit>(page, QStringLiteral("Time Setting"))->setText(text);
+        findNamed<QRadioButton>(page, QStringLiteral("Hands On"))->click();
+        findNamed<QLineEdit>(page, QStringLiteral("Time Setting"))->setText(text);
         QTRY_VERIFY(!sheet.settings().timeSync());
     }
 
 private slots:
     void init() {
         QFile::remove(QSettings(QStringLiteral("TalvoScan"), QStringLiteral("TalvoScan")).fileName());
-        writeRegistry();
+        QVERIFY(talvo::test::writeScannerRegistry(qEnvironmentVariable("ZT_REGISTRY"), kPorts));
         sim_ = std::make_unique<zt::sim::Simulator>(qEnvironmentVariable("ZT_PORT_DIR").toStdString());
         for (int port : kPorts) sim_->addScanner(port);
     }
