@@ -117,7 +117,7 @@ typedef void (*DisconnectCallback)(ScannerHandle handle);
  * @param length 25 + text length (the bytes before the first zero byte).
  * @param deleted 0 for a live barcode, 1 for a deleted-data report.
  *
- *  Malformed packets are never read beyond their end: one shorter than the 24-byte head
+ * Malformed packets are never read beyond their end: one shorter than the 24-byte head
  * is acknowledged and dropped; one whose text has no zero byte is delivered with the text cut at the end
  * of the packet and a zero byte added. Scans that arrive while an operation runs on the handle are
  * neither delivered nor acknowledged (left unacknowledged, the scanner may send them again); every scan
