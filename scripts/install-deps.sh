@@ -6,6 +6,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libsystemd-dev dbus-daemon python3 python3-dbusmock
   qt6-base-dev libxtst-dev libxkbcommon-dev libx11-dev xvfb xauth
+  scdoc man-db doxygen desktop-file-utils appstream librsvg2-bin
 )
 missing=()
 for p in "${packages[@]}"; do
