@@ -6,6 +6,7 @@
 #include "controls/list_ctrl_ext.h"
 #include "config/trigger_page.h"
 #include "config_fixture.h"
+#include "shell/app_messages.h"
 #include "shell/message_box.h"
 #include "shell/widgets/spin_arrows.h"
 
@@ -17,6 +18,8 @@
 #include <QTabWidget>
 #include <QtTest>
 
+#include <utility>
+
 using talvo::MessageBox;
 using talvo::config::CPrefixSuffixPage;
 using talvo::config::CSymbologyPage;
@@ -26,6 +29,29 @@ using talvo::config::test::Scanners;
 namespace {
 
 constexpr int kWait = 10000;
+
+// Records the MsgOptionSelected notes that reach a page, (index, numeric) each.
+class OptionNotes : public QObject {
+public:
+    explicit OptionNotes(QObject* page) { page->installEventFilter(this); }
+    std::vector<std::pair<int, bool>> notes;
+    // Delivers the notes posted so far and hands them over.
+    std::vector<std::pair<int, bool>> take() {
+        QCoreApplication::sendPostedEvents();
+        return std::exchange(notes, {});
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (auto* message = talvo::AppEvent::from(event); message != nullptr &&
+                                                          message->message() == talvo::AppMessage::OptionSelected) {
+            notes.emplace_back(static_cast<int>(message->first()), message->second() != 0);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+using Notes = std::vector<std::pair<int, bool>>;
 
 }  // namespace
 
@@ -137,6 +163,53 @@ private slots:
         QTRY_VERIFY(!page->valueField()->isVisibleTo(page));
         page->restoreDefaults();
         QCOMPARE(page->numericValue(0x1B0018), 3);
+        sheet_->reject();
+    }
+
+    // MsgOptionSelected follows the selection: a row that becomes selected and has the focus is
+    // announced with whether it is one of the five numbers; the focus alone, or the selected row
+    // selected again, announces nothing.
+    void optionSelectedFollowsTheSelection() {
+        auto* page = openOn<CSymbologyPage>({0, 1}, CSettingSheetDlg::SymbologyTab);
+        QVERIFY(page != nullptr);
+        sheet_->show();
+        OptionNotes notes(page);
+        QCOMPARE(notes.take(), Notes{});  // the filled list has a focused row 0, nothing selected
+        auto* list = page->list();
+        const auto click = [list](int row, Qt::KeyboardModifiers keys = Qt::NoModifier) {
+            const QModelIndex index = list->model()->index(row, 0);
+            list->scrollTo(index);
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, keys, list->visualRect(index).center());
+        };
+        click(24);  // the minimum length
+        QCOMPARE(notes.take(), (Notes{{24, true}}));
+        QTRY_VERIFY(page->valueField()->isVisibleTo(page));
+        click(24);
+        QCOMPARE(notes.take(), Notes{});
+        QTest::keyClick(list, Qt::Key_Down);
+        QCOMPARE(notes.take(), (Notes{{25, true}}));
+        QCOMPARE(page->selectedIndex(), 25);
+
+        // The focus moves on its own (as an assistive technology moves it): nothing.
+        list->selectionModel()->setCurrentIndex(list->model()->index(26, 0), QItemSelectionModel::NoUpdate);
+        QCOMPARE(notes.take(), Notes{});
+        QCOMPARE(page->selectedIndex(), 25);
+        QVERIFY(page->valueField()->isVisibleTo(page));
+        // Selected without the focus: nothing either.
+        list->selectionModel()->select(list->model()->index(3, 0), QItemSelectionModel::ClearAndSelect);
+        QCOMPARE(notes.take(), Notes{});
+
+        // Ctrl+click takes the selection off the row (focused only); a click selects it again.
+        click(27, Qt::ControlModifier);
+        click(27, Qt::ControlModifier);
+        QCOMPARE(notes.take(), (Notes{{27, false}}));
+        QVERIFY(!list->selectionModel()->isRowSelected(27, {}));
+        click(27);
+        QCOMPARE(notes.take(), (Notes{{27, false}}));
+        QTRY_VERIFY(!page->valueField()->isVisibleTo(page));
+        QTest::keyClick(list, Qt::Key_Up);  // the check digit row
+        QTest::keyClick(list, Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(notes.take(), (Notes{{26, false}, {33, false}}));
         sheet_->reject();
     }
 
