@@ -36,6 +36,8 @@ void ConfigTabPage::open() {
     if (hasApplyBox_) {
         applyBox_ = new QCheckBox(QStringLiteral("Configure this tab"), this);
         applyBox_->setAccessibleName(applyBox_->text());
+        // Made while the page may already be shown, and in no layout: shown by hand.
+        applyBox_->show();
     }
     busyLabel_ = new QLabel(this);
     busyLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);

@@ -53,6 +53,8 @@ CSettingSheetDlg::~CSettingSheetDlg() {
 void CSettingSheetDlg::buildWindow() {
     const int k = talvo::layoutFactor(this);
     tabs_ = new QTabWidget(this);
+    // All five captions stay in view: the sheet is at least as wide as its tab bar.
+    tabs_->setUsesScrollButtons(false);
     okButton_ = new QPushButton(QStringLiteral("OK"), this);
     okButton_->setAccessibleName(QStringLiteral("OK"));
     okButton_->setAutoDefault(false);

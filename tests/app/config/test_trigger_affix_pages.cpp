@@ -295,6 +295,89 @@ private slots:
         QCOMPARE(scanners_->sim(0).state().scanMode, 1);
     }
 
+    // A negative number reaches the SDK, which refuses it: the scanner keeps its mode, and no box. Letters
+    // are named at OK and the number read is written with the mode chosen.
+    void triggerNegativeAndLettersAtOk() {
+        scanners_->sim(0).updateState([](zt::sim::ScannerState& s) {
+            s.scanMode = 1;
+            s.scanValue = 500;
+        });
+        auto* page = openOn<CTriggerPage>({0}, CSettingSheetDlg::TriggerTab);
+        QVERIFY(page != nullptr);
+        page->modeButton(CTriggerPage::Multiple)->click();
+        page->valueField()->setText(QStringLiteral("-1"));
+        page->applyBox()->setChecked(true);
+        confirm();
+        QVERIFY(MessageBox::shownTexts().isEmpty());
+        QCOMPARE(scanners_->sim(0).state().scanMode, 1);
+        QCOMPARE(scanners_->sim(0).state().scanValue, 500u);
+
+        page = openOn<CTriggerPage>({0}, CSettingSheetDlg::TriggerTab);
+        QVERIFY(page != nullptr);
+        page->modeButton(CTriggerPage::Multiple)->click();
+        page->valueField()->setText(QStringLiteral("12ab"));
+        page->applyBox()->setChecked(true);
+        MessageBox::queueAnswer(QMessageBox::Ok);
+        confirm();
+        QCOMPARE(MessageBox::shownTexts(), QStringList{QStringLiteral("Please enter an integer.")});
+        QCOMPARE(scanners_->sim(0).state().scanMode, 2);
+        QCOMPARE(scanners_->sim(0).state().scanValue, 500u);
+    }
+
+    // A number beyond the integers at "Set": named, and the number kept before is checked and kept again.
+    void symbologyHugeNumberAtSet() {
+        auto* page = openOn<CSymbologyPage>({0, 1}, CSettingSheetDlg::SymbologyTab);
+        QVERIFY(page != nullptr);
+        page->list()->setCurrentIndex(page->rows()->index(30, 0));  // MSI Check Digit, 0 or 1
+        QTRY_VERIFY(page->valueField()->isVisibleTo(page));
+        for (const char* typed : {"99999999999", "-99999999999", "1e3"}) {
+            page->valueField()->setText(QString::fromLatin1(typed));
+            MessageBox::queueAnswer(QMessageBox::Ok);
+            page->setButton()->click();
+            QCOMPARE(MessageBox::shownTexts().last(), QStringLiteral("Please enter an integer."));
+            QCOMPARE(page->numericValue(0x200003), 0);
+        }
+        page->valueField()->setText(QStringLiteral("-7"));
+        MessageBox::queueAnswer(QMessageBox::Ok);
+        page->setButton()->click();
+        QCOMPARE(MessageBox::shownTexts().last(), QStringLiteral("It should put the 0 or 1 number!\r\nPlease try again"));
+        sheet_->reject();
+    }
+
+    // Pasted text longer than 24 characters is cut to 24 and written so; a prefix with a character
+    // beyond 7 bits is refused by the SDK before it is sent (the suffix still goes), silently.
+    void affixLongAndNonAsciiTexts() {
+        auto* page = openOn<CPrefixSuffixPage>({0}, CSettingSheetDlg::PrefixSuffixTab);
+        QVERIFY(page != nullptr);
+        page->prefixField()->setText(QString(30, QLatin1Char('p')));
+        QCOMPARE(page->prefixField()->text(), QString(24, QLatin1Char('p')));
+        page->applyBox()->setChecked(true);
+        confirm();
+        QCOMPARE(scanners_->sim(0).state().prefix, std::string(24, 'p'));
+
+        page = openOn<CPrefixSuffixPage>({0}, CSettingSheetDlg::PrefixSuffixTab);
+        QVERIFY(page != nullptr);
+        page->prefixField()->setText(QString::fromUtf8("\u00c4rger"));
+        page->suffixField()->setText(QStringLiteral("\\t"));
+        page->applyBox()->setChecked(true);
+        scanners_->clearFrames();
+        confirm();
+        QVERIFY(MessageBox::shownTexts().isEmpty());
+        QCOMPARE(scanners_->sim(0).state().prefix, std::string(24, 'p'));
+        QCOMPARE(scanners_->sim(0).state().suffix, std::string("\t"));
+        QCOMPARE(scanners_->requestCodes(0), std::vector<int>{int(zt::wire::Command::Suffix)});
+
+        // A character without a form in any character set (a lone surrogate) stops the whole write.
+        page = openOn<CPrefixSuffixPage>({0}, CSettingSheetDlg::PrefixSuffixTab);
+        QVERIFY(page != nullptr);
+        page->suffixField()->setText(QString(QChar(0xD800)));
+        page->applyBox()->setChecked(true);
+        scanners_->clearFrames();
+        confirm();
+        QCOMPARE(scanners_->frameCount(), 0u);
+        QVERIFY(MessageBox::shownTexts().isEmpty());
+    }
+
     void suffixCarriageReturnShowsInTheNotation() {
         scanners_->sim(0).updateState([](zt::sim::ScannerState& s) {
             s.prefix = "A\t";
