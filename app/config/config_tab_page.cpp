@@ -1,6 +1,7 @@
 #include "config/config_tab_page.h"
 
 #include "controls/layout_factor.h"
+#include "controls/orientation_watcher.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -17,6 +18,7 @@ constexpr int kBoxRight = 150;
 constexpr int kBoxBottom = 22;
 constexpr int kLineY = 24;
 constexpr int kMargin = 5;
+constexpr int kBusyWidth = 80;
 
 }  // namespace
 
@@ -28,23 +30,39 @@ ConfigTabPage::ConfigTabPage(const QString& caption, SheetAccess& sheet, bool ha
 void ConfigTabPage::open() {
     if (opened_) return;
     opened_ = true;
-    factor_ = layoutFactor(this);
-    const int k = factor_;
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(kMargin * k, (kLineY + 2) * k, kMargin * k, kMargin * k);
+    layout_ = new QVBoxLayout(this);
     content_ = new QWidget(this);
-    layout->addWidget(content_, 1);
+    layout_->addWidget(content_, 1);
     if (hasApplyBox_) {
         applyBox_ = new QCheckBox(QStringLiteral("Configure this tab"), this);
         applyBox_->setAccessibleName(applyBox_->text());
-        applyBox_->setGeometry(kBoxLeft * k, kBoxTop * k, (kBoxRight - kBoxLeft) * k, (kBoxBottom - kBoxTop) * k);
+        // Made while the page may already be shown, and in no layout: shown by hand.
+        applyBox_->show();
     }
     busyLabel_ = new QLabel(this);
     busyLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    busyLabel_->setGeometry((kBoxRight + 2) * k, kBoxTop * k, 80 * k, (kBoxBottom - kBoxTop) * k);
     busyLabel_->hide();
+    placeFrame();
     buildControls(content_);
+    orientation_ = new OrientationWatcher(this, [this] { layOut(); });
     startReading();
+}
+
+void ConfigTabPage::placeFrame() {
+    factor_ = layoutFactor(this);
+    const int k = factor_;
+    layout_->setContentsMargins(kMargin * k, (kLineY + 2) * k, kMargin * k, kMargin * k);
+    if (applyBox_ != nullptr) {
+        applyBox_->setGeometry(kBoxLeft * k, kBoxTop * k, (kBoxRight - kBoxLeft) * k, (kBoxBottom - kBoxTop) * k);
+    }
+    busyLabel_->setGeometry((kBoxRight + 2) * k, kBoxTop * k, kBusyWidth * k, (kBoxBottom - kBoxTop) * k);
+}
+
+void ConfigTabPage::layOut() {
+    if (!opened_) return;
+    placeFrame();
+    layOutControls();
+    update();
 }
 
 ApplyStep ConfigTabPage::takeApplyStep() {

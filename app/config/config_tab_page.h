@@ -5,6 +5,8 @@
 //
 // A page is built empty; the sheet calls open() when its tab is shown for the first time, which builds
 // the controls and starts the page's reads. At OK the sheet collects applyStep() of every opened page.
+// An opened page lays itself out again (margins, apply box and line from the layout factor of its
+// screen) when the orientation of its screen changes.
 #pragma once
 
 #include "config/sheet_access.h"
@@ -17,6 +19,10 @@
 class QCheckBox;
 class QLabel;
 class QVBoxLayout;
+
+namespace talvo {
+class OrientationWatcher;
+}
 
 namespace talvo::config {
 
@@ -44,6 +50,10 @@ public:
     [[nodiscard]] QWidget* content() const { return content_; }
     // "Reading...", "Writing..." or empty.
     [[nodiscard]] QString busyText() const;
+    // Lays the opened page out again for the layout factor of its screen now.
+    void layOut();
+    // Null before open().
+    [[nodiscard]] OrientationWatcher* orientationWatcher() const { return orientation_; }
 
 signals:
     void busyChanged(bool busy);
@@ -58,6 +68,8 @@ protected:
     virtual void takeTypedValues() {}
     // The writes at OK with the apply box ticked, from the variables; may return an empty step.
     [[nodiscard]] virtual ApplyStep makeApplyStep() = 0;
+    // The page's own sizes that do not follow its layouts (after factor() changed).
+    virtual void layOutControls() {}
 
     [[nodiscard]] SheetAccess& sheet() { return sheet_; }
     // A grey heading drawn at the top left instead of the apply box, with the line under it.
@@ -79,6 +91,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // Margins, apply box and busy text for the present layout factor.
+    void placeFrame();
     void beginBusy(const QString& what);
     void endBusy();
 
@@ -93,6 +107,8 @@ private:
     QCheckBox* applyBox_ = nullptr;
     QLabel* busyLabel_ = nullptr;
     QWidget* content_ = nullptr;
+    QVBoxLayout* layout_ = nullptr;
+    OrientationWatcher* orientation_ = nullptr;
 };
 
 }  // namespace talvo::config

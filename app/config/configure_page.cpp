@@ -4,6 +4,7 @@
 #include "config/setting_sheet_dlg.h"
 #include "controls/layout_factor.h"
 #include "controls/list_ctrl_ext.h"
+#include "controls/orientation_watcher.h"
 #include "shell/app_messages.h"
 #include "shell/connection/device_state.h"
 #include "shell/main_sheet_ref.h"
@@ -28,11 +29,9 @@ constexpr int kMaxConnected = 16;
 CConfigurePage::CConfigurePage(QWidget* parent)
     : QWidget(parent), worker_(std::make_unique<talvo::config::ConfigureWorker>()) {
     setAccessibleName(QStringLiteral("Configure"));
-    const int k = talvo::layoutFactor(this);
     button_ = new QPushButton(QStringLiteral("Configure Selected Setting"), this);
     button_->setAccessibleName(button_->text());
     button_->setAutoDefault(false);
-    button_->setMinimumHeight(kButtonHeight * k);
     connect(button_, &QPushButton::clicked, this, [this] { (void)configureSelected(); });
 
     model_ = new talvo::RowListModel<Row>(
@@ -43,17 +42,24 @@ CConfigurePage::CConfigurePage(QWidget* parent)
     list_->setModel(model_);
     list_->setHeaderCheck(false);
 
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(kMargin * k, kMargin * k, kMargin * k, kMargin * k);
-    layout->setSpacing(kMargin * k);
-    layout->addWidget(button_);
-    layout->addWidget(list_, 1);
+    layout_ = new QVBoxLayout(this);
+    layout_->addWidget(button_);
+    layout_->addWidget(list_, 1);
+    layOut();
+    orientation_ = new talvo::OrientationWatcher(this, [this] { layOut(); });
 
     for (DeviceRecord* record : connectedRecords()) {
         model_->addRow(0, std::make_unique<Row>(Row{record->port, record->name}));
     }
     sheet_ = new CSettingSheetDlg(this, *worker_, this);
     connect(sheet_, &CSettingSheetDlg::closed, this, [this] { sheetOpen_ = false; });
+}
+
+void CConfigurePage::layOut() {
+    const int k = talvo::layoutFactor(this);
+    button_->setMinimumHeight(kButtonHeight * k);
+    layout_->setContentsMargins(kMargin * k, kMargin * k, kMargin * k, kMargin * k);
+    layout_->setSpacing(kMargin * k);
 }
 
 CConfigurePage::~CConfigurePage() {

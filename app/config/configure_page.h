@@ -18,8 +18,11 @@ class CSettingSheetDlg;
 class DeviceRecord;
 class QPushButton;
 
+class QVBoxLayout;
+
 namespace talvo {
 class CListCtrlExt;
+class OrientationWatcher;
 }
 namespace talvo::config {
 class ConfigureWorker;
@@ -55,6 +58,9 @@ public:
     [[nodiscard]] QPushButton* configureButton() const { return button_; }
     [[nodiscard]] CSettingSheetDlg* settingSheet() const { return sheet_; }
     [[nodiscard]] talvo::config::ConfigureWorker& worker() const { return *worker_; }
+    [[nodiscard]] talvo::OrientationWatcher* orientationWatcher() const { return orientation_; }
+    // Margins and the button's height for the layout factor of the page's screen now (also when it turns).
+    void layOut();
 
 protected:
     void customEvent(QEvent* event) override;
@@ -71,6 +77,8 @@ private:
     QPushButton* button_ = nullptr;
     talvo::CListCtrlExt* list_ = nullptr;
     talvo::RowListModel<Row>* model_ = nullptr;
+    QVBoxLayout* layout_ = nullptr;
+    talvo::OrientationWatcher* orientation_ = nullptr;
     std::unique_ptr<talvo::config::ConfigureWorker> worker_;  // outlives the sheet
     CSettingSheetDlg* sheet_ = nullptr;                       // child window, goes before the worker
 };

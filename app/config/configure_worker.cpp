@@ -11,7 +11,8 @@ ConfigureWorker::~ConfigureWorker() {
         jobs_.clear();
     }
     thread_.request_stop();
-    // jthread's destructor joins; the condition wait below wakes on the stop request.
+    // jthread's destructor joins; the condition wait below wakes on the stop request, and a running job
+    // sees it through its token.
 }
 
 int ConfigureWorker::pendingJobs() const {
@@ -27,7 +28,7 @@ void ConfigureWorker::enqueue(std::stop_token stop, Job job) {
     wake_.notify_one();
 }
 
-void ConfigureWorker::deliver(Job result) {
+void ConfigureWorker::deliver(Result result) {
     {
         std::lock_guard guard(mailboxLock_);
         mailbox_.push_back(std::move(result));
@@ -36,12 +37,12 @@ void ConfigureWorker::deliver(Job result) {
 }
 
 void ConfigureWorker::drainMailbox() {
-    std::deque<Job> results;
+    std::deque<Result> results;
     {
         std::lock_guard guard(mailboxLock_);
         results.swap(mailbox_);
     }
-    for (Job& result : results) result();
+    for (Result& result : results) result();
 }
 
 void ConfigureWorker::loop(std::stop_token stop) {
@@ -52,7 +53,14 @@ void ConfigureWorker::loop(std::stop_token stop) {
         if (entry.stop.stop_requested()) continue;
         running_ = 1;
         guard.unlock();
-        entry.job();
+        {
+            // The job stops with its own token or with the worker.
+            std::stop_source jobStop;
+            const auto stopJob = [&jobStop] { jobStop.request_stop(); };
+            const std::stop_callback byCaller(entry.stop, stopJob);
+            const std::stop_callback byWorker(stop, stopJob);
+            entry.job(jobStop.get_token());
+        }
         entry = {};  // the job's captures go on this thread, outside the lock
         guard.lock();
         running_ = 0;

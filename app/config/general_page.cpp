@@ -221,10 +221,13 @@ ApplyStep CGeneralPage::makeApplyStep() {
     const auto disconnectDelay = static_cast<unsigned>(disconnectDelay_);
     const ScannerHandles handles = handlesOf(sheet().sheetDevices());
     return [handles, volume, connectDelay, disconnectDelay](std::stop_token stop) {
+        // A stopped sheet ends the writes after the call in progress (each takes ~3 s on a silent scanner).
         for (ScannerHandle handle : handles) {
             if (stop.stop_requested()) return;
             (void)ztSetBuzzerVolume(handle, volume);
+            if (stop.stop_requested()) return;
             (void)ztSetConnectBeepDelayTime(handle, connectDelay);
+            if (stop.stop_requested()) return;
             (void)ztSetDisconnectBeepDelayTime(handle, disconnectDelay);
         }
     };

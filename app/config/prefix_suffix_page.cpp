@@ -101,6 +101,7 @@ ApplyStep CPrefixSuffixPage::makeApplyStep() {
             if (stop.stop_requested()) return;
             int status = 0;
             (void)ztSetPrefix(handle, prefix.constData(), &status);
+            if (stop.stop_requested()) return;
             (void)ztSetSuffix(handle, suffix.constData(), &status);
         }
     };

@@ -3,6 +3,7 @@
 #include "config/config_tab_page.h"
 #include "config/sheet_pages.h"
 #include "controls/layout_factor.h"
+#include "controls/orientation_watcher.h"
 #include "shell/app_messages.h"
 #include "shell/connection/device_state.h"
 #include "shell/panels/notice_dlg.h"
@@ -44,11 +45,16 @@ CSettingSheetDlg::CSettingSheetDlg(QObject* owner, talvo::config::ConfigureWorke
     session_.request_stop();  // no session until the sheet is opened
 }
 
-CSettingSheetDlg::~CSettingSheetDlg() { session_.request_stop(); }
+CSettingSheetDlg::~CSettingSheetDlg() {
+    session_.request_stop();
+    writes_.request_stop();
+}
 
 void CSettingSheetDlg::buildWindow() {
     const int k = talvo::layoutFactor(this);
     tabs_ = new QTabWidget(this);
+    // All five captions stay in view: the sheet is at least as wide as its tab bar.
+    tabs_->setUsesScrollButtons(false);
     okButton_ = new QPushButton(QStringLiteral("OK"), this);
     okButton_->setAccessibleName(QStringLiteral("OK"));
     okButton_->setAutoDefault(false);
@@ -59,16 +65,18 @@ void CSettingSheetDlg::buildWindow() {
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(writingLabel_, 1);
     buttons->addWidget(okButton_);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(kMargin * k, kMargin * k, kMargin * k, kMargin * k);
-    layout->addWidget(tabs_, 1);
-    layout->addLayout(buttons);
+    layout_ = new QVBoxLayout(this);
+    layout_->setContentsMargins(kMargin * k, kMargin * k, kMargin * k, kMargin * k);
+    layout_->addWidget(tabs_, 1);
+    layout_->addLayout(buttons);
     resize(kInitialSize * k);
+    orientation_ = new talvo::OrientationWatcher(this, [this] { layOut(); });
 
     notice_ = new talvo::CNoticeDlg(this);
     notice_->hide();
     noticeTimer_ = new QTimer(this);
     noticeTimer_->setSingleShot(true);
+    noticeTimer_->setTimerType(Qt::PreciseTimer);  // a coarse timer may end the two seconds 5 % early
     noticeTimer_->setInterval(kNoticeTime);
     connect(noticeTimer_, &QTimer::timeout, this, &CSettingSheetDlg::hideNotice);
 
@@ -76,6 +84,13 @@ void CSettingSheetDlg::buildWindow() {
     auto* hide = new QShortcut(QKeySequence(kHideKey), this);
     connect(hide, &QShortcut::activated, this,
             [this] { talvo::postMessage(owner_, AppMessage::HideSettings, 0, 1); });
+}
+
+void CSettingSheetDlg::layOut() {
+    const int k = talvo::layoutFactor(this);
+    layout_->setContentsMargins(kMargin * k, kMargin * k, kMargin * k, kMargin * k);
+    if (noticeShown_) placeNotice();
+    // The pages follow their own screen's turn; a page not shown then catches up when it is shown.
 }
 
 void CSettingSheetDlg::setNoticeTime(std::chrono::milliseconds time) { noticeTimer_->setInterval(time); }
@@ -146,18 +161,16 @@ void CSettingSheetDlg::confirm() {
     writingLabel_->setText(QStringLiteral("Writing..."));
     writingLabel_->setAccessibleName(writingLabel_->text());
     writingLabel_->show();
-    // The confirmed writes carry no session token: closing the sheet meanwhile does not cut them off.
+    // The writes have a token of their own: the session's reads may be dropped without them, and
+    // closing the sheet (which stops both) abandons what is left of them.
+    writes_ = std::stop_source{};
     worker_.run(
-        this, std::stop_token{},
+        this, writes_.get_token(),
         [steps = std::move(steps)](std::stop_token stop) {
             for (const ApplyStep& step : steps) step(stop);
             return 0;
         },
-        [this, shown = session_.get_token()](int) {
-            if (shown.stop_requested()) return;  // closed meanwhile (perhaps opened again since)
-            writing_ = false;
-            finish(QDialog::Accepted);
-        });
+        [this](int) { finish(QDialog::Accepted); });
 }
 
 void CSettingSheetDlg::accept() { confirm(); }
@@ -166,6 +179,8 @@ void CSettingSheetDlg::reject() { finish(QDialog::Rejected); }
 
 void CSettingSheetDlg::finish(int result) {
     session_.request_stop();
+    writes_.request_stop();
+    writing_ = false;
     hideNotice();
     QDialog::done(result);
     discardPages();

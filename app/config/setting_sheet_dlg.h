@@ -7,7 +7,8 @@
 // OK hides the disconnect notice, collects the writes of every opened page in tab order and runs them
 // on the worker; the sheet closes when they are done. Closing it otherwise (Escape, the close button)
 // stops the session: the reads still queued are dropped, the one running ends with its scanner call.
-// Writes confirmed with OK are finished even when the sheet is closed meanwhile.
+// Closing it while the writes confirmed with OK run (a set of silent scanners can take minutes) stops
+// them too: the scanner call in progress ends, nothing after it is written.
 //
 // MsgGetConnected answers with the sheet's scanners; MsgDeviceEvent kind 1 shows "<name> disconnected"
 // for two seconds. F4 asks the owner (MsgHideSettings 0, 1) to send the sheet and the main sheet to the
@@ -28,9 +29,11 @@ class QLabel;
 class QPushButton;
 class QTabWidget;
 class QTimer;
+class QVBoxLayout;
 
 namespace talvo {
 class CNoticeDlg;
+class OrientationWatcher;
 }
 
 namespace talvo::config {
@@ -61,6 +64,9 @@ public:
     // Whether the writes confirmed with OK are still running.
     [[nodiscard]] bool writing() const { return writing_; }
     void setNoticeTime(std::chrono::milliseconds time);
+    [[nodiscard]] talvo::OrientationWatcher* orientationWatcher() const { return orientation_; }
+    // Margins and the notice for the layout factor of the sheet's screen now (also when it turns).
+    void layOut();
 
     // SheetAccess
     [[nodiscard]] std::vector<DeviceRecord*> sheetDevices() override;
@@ -95,11 +101,14 @@ private:
     talvo::config::ConfigureWorker& worker_;
     std::vector<DeviceRecord*> devices_;
     std::stop_source session_;
+    std::stop_source writes_;  // the writes confirmed with OK; stopped when the sheet closes
     QTabWidget* tabs_ = nullptr;
     QPushButton* okButton_ = nullptr;
     QLabel* writingLabel_ = nullptr;
     talvo::CNoticeDlg* notice_ = nullptr;
     QTimer* noticeTimer_ = nullptr;
+    QVBoxLayout* layout_ = nullptr;
+    talvo::OrientationWatcher* orientation_ = nullptr;
     bool noticeShown_ = false;
     bool writing_ = false;
     std::vector<QPointer<talvo::config::ConfigTabPage>> pages_;

@@ -66,14 +66,22 @@ void CSymbologyPage::buildControls(QWidget* content) {
     list_->setAccessibleName(QStringLiteral("Symbology"));
     list_->setModel(model_);
     list_->setHeaderCheck(false);
-    list_->setColumnWidth(0, kColumnWidth * factor());
+    layOutControls();
     grid->addWidget(list_, 0, 0, 1, 5);
-    // The selection is announced to the page as MsgOptionSelected, queued as the list's own note.
-    connect(list_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current) {
-                const SymbologyRow* row = model_->rowAt(current.row());
-                if (row == nullptr) return;
-                postMessage(this, AppMessage::OptionSelected, current.row(), isNumericOption(row->code) ? 1 : 0);
+    // A row that becomes selected while it has the focus is announced to the page as MsgOptionSelected,
+    // queued as the list's own note. Moving only the focus (Ctrl with the arrows) announces nothing, nor
+    // does selecting the selected row again (no change of the selection). Qt makes the row current
+    // before it selects it, for the mouse and the keys alike.
+    QItemSelectionModel* selection = list_->selectionModel();
+    connect(selection, &QItemSelectionModel::selectionChanged, this,
+            [this, selection](const QItemSelection& selected, const QItemSelection&) {
+                const int focused = selection->currentIndex().row();
+                for (const QModelIndex& index : selected.indexes()) {
+                    if (index.column() != 0 || index.row() != focused) continue;
+                    const SymbologyRow* row = model_->rowAt(focused);
+                    if (row == nullptr) continue;
+                    postMessage(this, AppMessage::OptionSelected, focused, isNumericOption(row->code) ? 1 : 0);
+                }
             });
 
     // Two lines, as the caption was made for: "Sub", "Option".
@@ -101,6 +109,8 @@ void CSymbologyPage::buildControls(QWidget* content) {
     connect(defaultButton_, &QPushButton::clicked, this, &CSymbologyPage::restoreDefaults);
     showValueControls(false);
 }
+
+void CSymbologyPage::layOutControls() { list_->setColumnWidth(0, kColumnWidth * factor()); }
 
 void CSymbologyPage::startReading() {
     const std::vector<DeviceRecord*> devices = sheet().sheetDevices();

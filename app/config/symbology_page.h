@@ -67,6 +67,7 @@ protected:
     void buildControls(QWidget* content) override;
     void startReading() override;
     [[nodiscard]] ApplyStep makeApplyStep() override;
+    void layOutControls() override;
     void customEvent(QEvent* event) override;
 
 private:

@@ -120,6 +120,9 @@ void CSystemPage::buildControls(QWidget* content) {
     ledBox_->hide();
     ledOk_->hide();
     grid->setRowStretch(row, 1);
+    // The two PIN fields share the width; the labels and buttons keep their own.
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
 
     connect(defaultOk_, &QPushButton::clicked, this, &CSystemPage::restoreDefaults);
     connect(changeButton_, &QPushButton::clicked, this, &CSystemPage::changePin);
@@ -216,7 +219,11 @@ void CSystemPage::changePin() {
 }
 
 void CSystemPage::setPowerSave() {
-    if (auto typed = takeWholeNumber(powerSaveField_, sheet().sheetWidget())) powerSave_ = *typed;
+    // A text that is no whole number is named and nothing is written: the button acts at once on every
+    // scanner, and the time kept from before (3 for several scanners) is not what the user typed.
+    const auto typed = takeWholeNumber(powerSaveField_, sheet().sheetWidget());
+    if (!typed) return;
+    powerSave_ = *typed;
     // A time out of range goes to the SDK as it is; the SDK refuses it and the line says Fail.
     const auto time = static_cast<unsigned>(powerSave_);
     runOnAll(powerSaveOk_, QStringLiteral("Power save mode"),

@@ -54,6 +54,7 @@ void CTriggerPage::buildControls(QWidget* content) {
     grid->addWidget(valueField_, 1 + Continuous, 1);
     grid->addWidget(valueSpin_, 1 + Continuous, 2, Qt::AlignLeft);
     grid->setRowStretch(1 + kModeCount, 1);
+    grid->setColumnStretch(3, 1);  // the arrows stay beside the field
     connect(group_, &QButtonGroup::idClicked, this, [this](int index) { enableValue(index != Single); });
     setModeIndex(Multiple);
     setValue(0);

@@ -1,5 +1,8 @@
 #include "shell/scripted_tour.h"
 
+#include "config/config_tab_page.h"
+#include "config/configure_page.h"
+#include "config/setting_sheet_dlg.h"
 #include "shell/main_sheet_dlg.h"
 #include "shell/talvo_scan_app.h"
 
@@ -10,6 +13,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 
+#include <chrono>
 #include <cstdio>
 
 namespace talvo {
@@ -29,6 +33,11 @@ ScriptedTour::ScriptedTour(CMainSheetDlg& sheet, QString folder, int timeoutSeco
     : QObject(parent), sheet_(sheet), folder_(std::move(folder)), timeoutSeconds_(timeoutSeconds) {
     poll_.setInterval(kPollMs);
     connect(&poll_, &QTimer::timeout, this, &ScriptedTour::tick);
+    settingsGuard_.setSingleShot(true);
+    connect(&settingsGuard_, &QTimer::timeout, this, [this] {
+        report(QStringLiteral("tour: the settings page is still reading, saved as it stands"));
+        saveSettingsTab();
+    });
 }
 
 void ScriptedTour::start() {
@@ -97,7 +106,74 @@ void ScriptedTour::tick() {
     if (step_ != Step::Done) return;
     poll_.stop();
     saveEveryPage();
+    openSettingsSheet();
+}
+
+void ScriptedTour::end() {
+    settingsGuard_.stop();
     emit finished(succeeded_);
+}
+
+bool ScriptedTour::save(QWidget& widget, const QString& name) {
+    const QString path = QDir(folder_).filePath(name);
+    if (!widget.grab().save(path, "PNG")) {
+        report(QStringLiteral("tour: could not save %1").arg(path));
+        return false;
+    }
+    saved_.append(path);
+    report(QStringLiteral("tour: saved %1").arg(path));
+    return true;
+}
+
+void ScriptedTour::openSettingsSheet() {
+    CConfigurePage* configure = sheet_.configurePage();
+    if (configure == nullptr || configure->rows()->size() == 0) {
+        report(QStringLiteral("tour: no scanner on the Configure page, no settings sheet"));
+        return end();
+    }
+    sheet_.tabs()->setCurrentIndex(CMainSheetDlg::ConfigureTab);
+    configure->rows()->setAllChecked(false);
+    configure->rows()->setChecked(0, true);
+    if (configure->configureSelected() != 1) {
+        report(QStringLiteral("tour: the settings sheet did not open"));
+        return end();
+    }
+    report(QStringLiteral("tour: settings sheet open for %1")
+               .arg(QString::fromStdWString(configure->rows()->rowAt(0)->name)));
+    settings_ = configure->settingSheet();
+    settingsTab_ = 0;
+    showSettingsTab();
+}
+
+void ScriptedTour::showSettingsTab() {
+    if (settingsTab_ >= CSettingSheetDlg::TabCount) {
+        settings_->reject();  // closed without OK: nothing is written
+        return end();
+    }
+    settings_->tabs()->setCurrentIndex(settingsTab_);  // opens the page, which starts its reads
+    config::ConfigTabPage* page = settings_->page(settingsTab_);
+    if (page == nullptr || !page->busy()) return saveSettingsTab();
+    connect(
+        page, &config::ConfigTabPage::busyChanged, this,
+        [this](bool busy) {
+            if (!busy) saveSettingsTab();
+        },
+        Qt::SingleShotConnection);
+    settingsGuard_.start(std::chrono::seconds(timeoutSeconds_));
+}
+
+void ScriptedTour::saveSettingsTab() {
+    settingsGuard_.stop();
+    if (settings_ == nullptr || settingsTab_ >= CSettingSheetDlg::TabCount) return;
+    if (config::ConfigTabPage* page = settings_->page(settingsTab_)) disconnect(page, nullptr, this, nullptr);
+    // Lets the page show its values and paint before it is captured.
+    QCoreApplication::processEvents();
+    QString caption = settings_->tabs()->tabText(settingsTab_);
+    caption.replace(QLatin1Char('/'), QLatin1Char('-'));
+    (void)save(*settings_, QStringLiteral("sheet-%1-%2.png").arg(settingsTab_ + 1, 2, 10, QLatin1Char('0')).arg(caption));
+    ++settingsTab_;
+    // Queued: the next tab starts its reads outside the page's own signal.
+    QMetaObject::invokeMethod(this, &ScriptedTour::showSettingsTab, Qt::QueuedConnection);
 }
 
 void ScriptedTour::saveEveryPage() {
@@ -107,14 +183,7 @@ void ScriptedTour::saveEveryPage() {
         tabs->setCurrentIndex(index);
         // Lets the page lay itself out and paint before it is captured.
         QCoreApplication::processEvents();
-        const QString path = QDir(folder_).filePath(
-            QStringLiteral("%1-%2.png").arg(index + 1, 2, 10, QLatin1Char('0')).arg(tabs->tabText(index)));
-        if (sheet_.grab().save(path, "PNG")) {
-            saved_.append(path);
-            report(QStringLiteral("tour: saved %1").arg(path));
-        } else {
-            report(QStringLiteral("tour: could not save %1").arg(path));
-        }
+        (void)save(sheet_, QStringLiteral("%1-%2.png").arg(index + 1, 2, 10, QLatin1Char('0')).arg(tabs->tabText(index)));
     }
     tabs->setCurrentIndex(CMainSheetDlg::ConnectTab);
 }

@@ -1,8 +1,11 @@
 // The screenshot tour (--screenshot-tour DIR): drives the real widgets of the main sheet as a user
 // would: on the Connect page it ticks every listed scanner and presses "Connect", waits until every
 // row reads "Connected" (or the time runs out), then shows each tab in turn and saves it as
-// DIR/NN-Caption.png. It reports on standard output and ends the program through the orderly
-// shutdown. Used by scripts/run-main.sh when there is no display.
+// DIR/NN-Caption.png. Then it ticks the first scanner of the Configure page, presses "Configure
+// Selected Setting", shows each tab of the device settings sheet, waits until the page has read its
+// values (the page's busy state, not a timer) and saves it as DIR/sheet-NN-Caption.png; it closes the
+// sheet without OK (nothing is written). It reports on standard output and ends the program through
+// the orderly shutdown. Used by scripts/run-main.sh when there is no display.
 #pragma once
 
 #include <QDeadlineTimer>
@@ -12,6 +15,7 @@
 #include <QTimer>
 
 class CMainSheetDlg;
+class CSettingSheetDlg;
 class QAbstractItemView;
 
 namespace talvo {
@@ -37,6 +41,12 @@ private:
     [[nodiscard]] int connectedCount() const;
     void tickEveryRowAndConnect();
     void saveEveryPage();
+    // The device settings sheet for the first scanner of the Configure page, tab after tab.
+    void openSettingsSheet();
+    void showSettingsTab();
+    void saveSettingsTab();
+    void end();
+    [[nodiscard]] bool save(QWidget& widget, const QString& name);
 
     CMainSheetDlg& sheet_;
     QString folder_;
@@ -46,6 +56,9 @@ private:
     Step step_ = Step::WaitForRows;
     bool succeeded_ = false;
     QStringList saved_;
+    CSettingSheetDlg* settings_ = nullptr;
+    int settingsTab_ = 0;
+    QTimer settingsGuard_;  // only when a page never finishes reading (a scanner that does not answer)
 };
 
 }  // namespace talvo

@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QtTest>
 
@@ -120,6 +121,15 @@ private slots:
         QVERIFY(page->versionValue()->isEnabled());
         QCOMPARE(page->applyBox()->text(), QStringLiteral("Configure this tab"));
         QVERIFY(!page->applyBox()->isChecked());
+        // Every page with an apply box shows it once its tab is shown (it is made after the page is).
+        for (int tab = CSettingSheetDlg::GeneralTab; tab < CSettingSheetDlg::SystemTab; ++tab) {
+            sheet()->tabs()->setCurrentIndex(tab);
+            QVERIFY2(sheet()->page(tab)->applyBox()->isVisible(), qPrintable(sheet()->tabs()->tabText(tab)));
+            QVERIFY(sheet()->page(tab)->applyBox()->isEnabled() || sheet()->page(tab)->busy());
+        }
+        // The five tabs fit side by side: the bar needs no scroll buttons.
+        QVERIFY(sheet()->tabs()->tabBar()->width() >= sheet()->tabs()->tabBar()->sizeHint().width());
+        sheet()->reject();
     }
 
     // The SDK itself passes only letters and digits; the page keeps only those of whatever it gets.
@@ -203,6 +213,26 @@ private slots:
         QCOMPARE(state.connectBeepDelay, 150u);   // refused
         QCOMPARE(state.disconnectBeepDelay, 3000u);
         QVERIFY(scanners_->frameCount() >= 2);  // the refused value was not kept back
+    }
+
+    // A negative delay reaches the SDK, which refuses it without sending anything; one beyond the
+    // integers is no whole number: named once, and it keeps the value read. Neither is written.
+    void negativeAndHugeDelays() {
+        openFor({0});
+        waitIdle(general());
+        general()->applyBox()->setChecked(true);
+        general()->connectField()->setText(QStringLiteral("-5"));
+        general()->disconnectField()->setText(QStringLiteral("99999999999"));
+        scanners_->clearFrames();
+        MessageBox::queueAnswer(QMessageBox::Ok);
+        confirm();
+        QCOMPARE(MessageBox::shownTexts(), QStringList{QStringLiteral("Please enter an integer.")});
+        const auto state = scanners_->sim(0).state();
+        QCOMPARE(state.buzzer, 1);
+        QCOMPARE(state.connectBeepDelay, 150u);
+        QCOMPARE(state.disconnectBeepDelay, 250u);
+        // The volume and the disconnect delay as read; the refused connect delay never left the SDK.
+        QCOMPARE(scanners_->requestCodes(0), (std::vector<int>{int(zt::wire::Command::Buzzer), int(zt::wire::Command::Config)}));
     }
 
     void spinArrowsWriteTheirPositionNotTheTypedText() {

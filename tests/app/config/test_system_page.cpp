@@ -74,6 +74,10 @@ private slots:
         QTest::newRow("differ and too short") << "123" << "1234" << kMismatch;
         QTest::newRow("three digits") << "123" << "123" << kLength;
         QTest::newRow("ten digits") << "1234567890" << "1234567890" << kLength;
+        QTest::newRow("twenty digits, the last differing")
+            << "12345678901234567890" << "12345678901234567891" << kMismatch;
+        QTest::newRow("four non-ASCII digits") << QString::fromUtf8("\u0661\u0662\u0663\u0664")
+                                               << QString::fromUtf8("\u0661\u0662\u0663\u0664") << kLength;
         QTest::newRow("a letter") << "12a4" << "12a4" << kDigits;
         QTest::newRow("non-ASCII digit") << QString::fromUtf8("12\u0663""4") << QString::fromUtf8("12\u0663""4") << kDigits;
         QTest::newRow("empty") << "" << "" << kLength;
@@ -170,6 +174,48 @@ private slots:
         pressAndWait(page, page->cancelButtonOk(), 3);
         QCOMPARE(scanners_->sim(0).state().flags[2], 1);
         QCOMPARE(scanners_->sim(1).state().flags[2], 1);
+    }
+
+    // A negative time reaches the SDK, which refuses it (Fail on every line); a text that is no whole
+    // number (letters, or beyond the integers) is named and nothing is written to any scanner.
+    void powerSaveBadInput() {
+        auto* page = openOn({0, 1});
+        QVERIFY(page != nullptr);
+        page->powerSaveField()->setText(QStringLiteral("-1"));
+        MessageBox::queueAnswer(QMessageBox::Ok);
+        pressAndWait(page, page->powerSaveButton(), 1);
+        QCOMPARE(MessageBox::shownTexts().last(), QStringLiteral("Power save mode\r\nScanner 51  Fail\r\nScanner 52  Fail"));
+        scanners_->clearFrames();
+        qsizetype boxes = 1;
+        for (const char* typed : {"abc", "99999999999", "", "3.5"}) {
+            page->powerSaveField()->setText(QString::fromLatin1(typed));
+            MessageBox::queueAnswer(QMessageBox::Ok);
+            page->powerSaveButton()->click();
+            QCOMPARE(MessageBox::shownTexts().size(), ++boxes);
+            QCOMPARE(MessageBox::shownTexts().last(), QStringLiteral("Please enter an integer."));
+            QVERIFY(!page->busy());
+            QVERIFY(page->powerSaveButton()->isEnabled());
+        }
+        QCOMPARE(scanners_->frameCount(), 0u);
+    }
+
+    // A PIN of ten or more characters typed into the page: the length message, no question, nothing
+    // sent, both fields cleared.
+    void longPinTypedIntoThePage() {
+        auto* page = openOn({0, 1});
+        QVERIFY(page != nullptr);
+        scanners_->clearFrames();
+        for (const QString& typed : {QStringLiteral("1234567890"), QString(40, QLatin1Char('7'))}) {
+            QTest::keyClicks(page->pinField(), typed);
+            QTest::keyClicks(page->confirmField(), typed);
+            MessageBox::queueAnswer(QMessageBox::Ok);
+            page->changeButton()->click();
+            QCOMPARE(MessageBox::shownTexts().last(), kLength);
+            QVERIFY(page->pinField()->text().isEmpty());
+            QVERIFY(page->confirmField()->text().isEmpty());
+        }
+        QCOMPARE(MessageBox::shownTexts().size(), 2);
+        QCOMPARE(scanners_->frameCount(), 0u);
     }
 
     void eraseAnsweredNoTouchesNoScanner() {

@@ -6,6 +6,7 @@
 #include "controls/list_ctrl_ext.h"
 #include "config/trigger_page.h"
 #include "config_fixture.h"
+#include "shell/app_messages.h"
 #include "shell/message_box.h"
 #include "shell/widgets/spin_arrows.h"
 
@@ -17,6 +18,8 @@
 #include <QTabWidget>
 #include <QtTest>
 
+#include <utility>
+
 using talvo::MessageBox;
 using talvo::config::CPrefixSuffixPage;
 using talvo::config::CSymbologyPage;
@@ -26,6 +29,29 @@ using talvo::config::test::Scanners;
 namespace {
 
 constexpr int kWait = 10000;
+
+// Records the MsgOptionSelected notes that reach a page, (index, numeric) each.
+class OptionNotes : public QObject {
+public:
+    explicit OptionNotes(QObject* page) { page->installEventFilter(this); }
+    std::vector<std::pair<int, bool>> notes;
+    // Delivers the notes posted so far and hands them over.
+    std::vector<std::pair<int, bool>> take() {
+        QCoreApplication::sendPostedEvents();
+        return std::exchange(notes, {});
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (auto* message = talvo::AppEvent::from(event); message != nullptr &&
+                                                          message->message() == talvo::AppMessage::OptionSelected) {
+            notes.emplace_back(static_cast<int>(message->first()), message->second() != 0);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+using Notes = std::vector<std::pair<int, bool>>;
 
 }  // namespace
 
@@ -140,6 +166,53 @@ private slots:
         sheet_->reject();
     }
 
+    // MsgOptionSelected follows the selection: a row that becomes selected and has the focus is
+    // announced with whether it is one of the five numbers; the focus alone, or the selected row
+    // selected again, announces nothing.
+    void optionSelectedFollowsTheSelection() {
+        auto* page = openOn<CSymbologyPage>({0, 1}, CSettingSheetDlg::SymbologyTab);
+        QVERIFY(page != nullptr);
+        sheet_->show();
+        OptionNotes notes(page);
+        QCOMPARE(notes.take(), Notes{});  // the filled list has a focused row 0, nothing selected
+        auto* list = page->list();
+        const auto click = [list](int row, Qt::KeyboardModifiers keys = Qt::NoModifier) {
+            const QModelIndex index = list->model()->index(row, 0);
+            list->scrollTo(index);
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, keys, list->visualRect(index).center());
+        };
+        click(24);  // the minimum length
+        QCOMPARE(notes.take(), (Notes{{24, true}}));
+        QTRY_VERIFY(page->valueField()->isVisibleTo(page));
+        click(24);
+        QCOMPARE(notes.take(), Notes{});
+        QTest::keyClick(list, Qt::Key_Down);
+        QCOMPARE(notes.take(), (Notes{{25, true}}));
+        QCOMPARE(page->selectedIndex(), 25);
+
+        // The focus moves on its own (as an assistive technology moves it): nothing.
+        list->selectionModel()->setCurrentIndex(list->model()->index(26, 0), QItemSelectionModel::NoUpdate);
+        QCOMPARE(notes.take(), Notes{});
+        QCOMPARE(page->selectedIndex(), 25);
+        QVERIFY(page->valueField()->isVisibleTo(page));
+        // Selected without the focus: nothing either.
+        list->selectionModel()->select(list->model()->index(3, 0), QItemSelectionModel::ClearAndSelect);
+        QCOMPARE(notes.take(), Notes{});
+
+        // Ctrl+click takes the selection off the row (focused only); a click selects it again.
+        click(27, Qt::ControlModifier);
+        click(27, Qt::ControlModifier);
+        QCOMPARE(notes.take(), (Notes{{27, false}}));
+        QVERIFY(!list->selectionModel()->isRowSelected(27, {}));
+        click(27);
+        QCOMPARE(notes.take(), (Notes{{27, false}}));
+        QTRY_VERIFY(!page->valueField()->isVisibleTo(page));
+        QTest::keyClick(list, Qt::Key_Up);  // the check digit row
+        QTest::keyClick(list, Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(notes.take(), (Notes{{26, false}, {33, false}}));
+        sheet_->reject();
+    }
+
     // Two scanners: the defaults are shown and all 34 rows go to both; the header ticks every row.
     void symbologyTwoScannersGetEveryRow() {
         for (int i : {0, 1}) scanners_->sim(i).updateState([](zt::sim::ScannerState& s) { s.symbology[{17, 0}] = 0; });
@@ -220,6 +293,89 @@ private slots:
         QVERIFY(MessageBox::shownTexts().isEmpty());
         QCOMPARE(scanners_->sim(0).state().scanValue, 500u);
         QCOMPARE(scanners_->sim(0).state().scanMode, 1);
+    }
+
+    // A negative number reaches the SDK, which refuses it: the scanner keeps its mode, and no box. Letters
+    // are named at OK and the number read is written with the mode chosen.
+    void triggerNegativeAndLettersAtOk() {
+        scanners_->sim(0).updateState([](zt::sim::ScannerState& s) {
+            s.scanMode = 1;
+            s.scanValue = 500;
+        });
+        auto* page = openOn<CTriggerPage>({0}, CSettingSheetDlg::TriggerTab);
+        QVERIFY(page != nullptr);
+        page->modeButton(CTriggerPage::Multiple)->click();
+        page->valueField()->setText(QStringLiteral("-1"));
+        page->applyBox()->setChecked(true);
+        confirm();
+        QVERIFY(MessageBox::shownTexts().isEmpty());
+        QCOMPARE(scanners_->sim(0).state().scanMode, 1);
+        QCOMPARE(scanners_->sim(0).state().scanValue, 500u);
+
+        page = openOn<CTriggerPage>({0}, CSettingSheetDlg::TriggerTab);
+        QVERIFY(page != nullptr);
+        page->modeButton(CTriggerPage::Multiple)->click();
+        page->valueField()->setText(QStringLiteral("12ab"));
+        page->applyBox()->setChecked(true);
+        MessageBox::queueAnswer(QMessageBox::Ok);
+        confirm();
+        QCOMPARE(MessageBox::shownTexts(), QStringList{QStringLiteral("Please enter an integer.")});
+        QCOMPARE(scanners_->sim(0).state().scanMode, 2);
+        QCOMPARE(scanners_->sim(0).state().scanValue, 500u);
+    }
+
+    // A number beyond the integers at "Set": named, and the number kept before is checked and kept again.
+    void symbologyHugeNumberAtSet() {
+        auto* page = openOn<CSymbologyPage>({0, 1}, CSettingSheetDlg::SymbologyTab);
+        QVERIFY(page != nullptr);
+        page->list()->setCurrentIndex(page->rows()->index(30, 0));  // MSI Check Digit, 0 or 1
+        QTRY_VERIFY(page->valueField()->isVisibleTo(page));
+        for (const char* typed : {"99999999999", "-99999999999", "1e3"}) {
+            page->valueField()->setText(QString::fromLatin1(typed));
+            MessageBox::queueAnswer(QMessageBox::Ok);
+            page->setButton()->click();
+            QCOMPARE(MessageBox::shownTexts().last(), QStringLiteral("Please enter an integer."));
+            QCOMPARE(page->numericValue(0x200003), 0);
+        }
+        page->valueField()->setText(QStringLiteral("-7"));
+        MessageBox::queueAnswer(QMessageBox::Ok);
+        page->setButton()->click();
+        QCOMPARE(MessageBox::shownTexts().last(), QStringLiteral("It should put the 0 or 1 number!\r\nPlease try again"));
+        sheet_->reject();
+    }
+
+    // Pasted text longer than 24 characters is cut to 24 and written so; a prefix with a character
+    // beyond 7 bits is refused by the SDK before it is sent (the suffix still goes), silently.
+    void affixLongAndNonAsciiTexts() {
+        auto* page = openOn<CPrefixSuffixPage>({0}, CSettingSheetDlg::PrefixSuffixTab);
+        QVERIFY(page != nullptr);
+        page->prefixField()->setText(QString(30, QLatin1Char('p')));
+        QCOMPARE(page->prefixField()->text(), QString(24, QLatin1Char('p')));
+        page->applyBox()->setChecked(true);
+        confirm();
+        QCOMPARE(scanners_->sim(0).state().prefix, std::string(24, 'p'));
+
+        page = openOn<CPrefixSuffixPage>({0}, CSettingSheetDlg::PrefixSuffixTab);
+        QVERIFY(page != nullptr);
+        page->prefixField()->setText(QString::fromUtf8("\u00c4rger"));
+        page->suffixField()->setText(QStringLiteral("\\t"));
+        page->applyBox()->setChecked(true);
+        scanners_->clearFrames();
+        confirm();
+        QVERIFY(MessageBox::shownTexts().isEmpty());
+        QCOMPARE(scanners_->sim(0).state().prefix, std::string(24, 'p'));
+        QCOMPARE(scanners_->sim(0).state().suffix, std::string("\t"));
+        QCOMPARE(scanners_->requestCodes(0), std::vector<int>{int(zt::wire::Command::Suffix)});
+
+        // A character without a form in any character set (a lone surrogate) stops the whole write.
+        page = openOn<CPrefixSuffixPage>({0}, CSettingSheetDlg::PrefixSuffixTab);
+        QVERIFY(page != nullptr);
+        page->suffixField()->setText(QString(QChar(0xD800)));
+        page->applyBox()->setChecked(true);
+        scanners_->clearFrames();
+        confirm();
+        QCOMPARE(scanners_->frameCount(), 0u);
+        QVERIFY(MessageBox::shownTexts().isEmpty());
     }
 
     void suffixCarriageReturnShowsInTheNotation() {
