@@ -1,6 +1,7 @@
 #include "download/page/download_page.h"
 
 #include "controls/layout_factor.h"
+#include "controls/orientation_watcher.h"
 #include "download/page/download_target.h"
 #include "download/page/real_time_data_list.h"
 #include "download/page/sync_check_key_filter.h"
@@ -94,6 +95,11 @@ void CDownloadPage::buildControls() {
 
     notice_ = new talvo::CNoticeDlg(this);
     notice_->hide();
+    // A turned screen: the columns and the notice follow the new shape.
+    new talvo::OrientationWatcher(this, [this] {
+        layoutList();
+        placeNotice();
+    });
 
     connect(reset_, &QPushButton::clicked, this, &CDownloadPage::reset);
     connect(start_, &QPushButton::clicked, this, &CDownloadPage::start);

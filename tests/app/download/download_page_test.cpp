@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -327,6 +328,20 @@ private slots:
         QVERIFY(date >= 120);
         QCOMPARE(data, list->viewport()->width() - date - 160 - 4);
         setLayoutFactorOverride(0);
+    }
+
+    void aTurnedScreenLaysThePageOutAgain() {
+        DownloadRig rig;
+        rig.page->resize(600, 500);
+        rig.sheet.show();
+        const QRect placed = rig.page->rect().adjusted(20, 20, -20, -20);
+        QTRY_COMPARE(rig.page->notice()->geometry(), placed);
+        rig.page->notice()->setGeometry(0, 0, 1, 1);
+        QScreen* screen = rig.page->screen();
+        const auto turned = screen->orientation() == Qt::PortraitOrientation ? Qt::LandscapeOrientation
+                                                                             : Qt::PortraitOrientation;
+        emit screen->orientationChanged(turned);
+        QCOMPARE(rig.page->notice()->geometry(), placed);
     }
 
     void typedCharactersDoNotToggleTheSyncBox() {
