@@ -127,14 +127,15 @@ runpaths_sound() {
 }
 check "no build-tree RUNPATH in installed files" runpaths_sound
 
-pc_sound() {  # pc_sound NAME: the file validates and names the version of the headers
+pc_sound() {  # pc_sound NAME LIB: valid, the version of the headers, -I, -L and -lLIB (also in /usr)
     pkg-config --validate "$1" && pkg-config --print-errors --exists "$1" &&
         [ "$(pkg-config --modversion "$1")" = "$version" ] &&
-        pkg-config --libs "$1" | grep -q -- "-l$2" &&
+        pkg-config --keep-system-cflags --cflags "$1" | grep -q -- "-I" &&
+        pkg-config --keep-system-libs --libs "$1" | grep -q -- "-L.* -l$2" &&
         echo "$1 $(pkg-config --modversion "$1"): $(pkg-config --cflags --libs "$1")"
 }
-check "zt330sdk.pc is valid, version $version, links -lZT330Sdk" pc_sound zt330sdk ZT330Sdk
-check "ztdevsearch.pc is valid, version $version, links -lZTDevSearch" pc_sound ztdevsearch ZTDevSearch
+check "zt330sdk.pc is valid, version $version, -I, -L, -lZT330Sdk" pc_sound zt330sdk ZT330Sdk
+check "ztdevsearch.pc is valid, version $version, -I, -L, -lZTDevSearch" pc_sound ztdevsearch ZTDevSearch
 
 # Flags from pkg-config come shell-quoted (a prefix may hold spaces): eval takes them apart.
 c_client() {
