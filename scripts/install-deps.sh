@@ -6,8 +6,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libsystemd-dev dbus-daemon python3 python3-dbusmock
   qt6-base-dev libxtst-dev libxkbcommon-dev libx11-dev xvfb xauth
-  # scripts/build-packages.sh (no fakeroot: the packages build with Rules-Requires-Root: no)
-  debhelper dpkg-dev lintian
+  # scripts/build-packages.sh (no fakeroot: the packages build with Rules-Requires-Root: no; scdoc for the
+  # man pages of docs/man)
+  debhelper dpkg-dev lintian scdoc
 )
 missing=()
 for p in "${packages[@]}"; do
