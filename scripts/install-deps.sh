@@ -6,7 +6,10 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libsystemd-dev dbus-daemon python3 python3-dbusmock
   qt6-base-dev libxtst-dev libxkbcommon-dev libx11-dev xvfb xauth
+  # the man pages, the API reference and the checks of the desktop files
   scdoc man-db doxygen desktop-file-utils appstream librsvg2-bin
+  # scripts/build-packages.sh (no fakeroot: the packages build with Rules-Requires-Root: no)
+  debhelper dpkg-dev lintian
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds the default, AddressSanitizer and ThreadSanitizer configurations, and
 # runs every test (under ThreadSanitizer the threaded ones: SDK, simulator, ztctl; the real-time ones
-# run alone and not under ThreadSanitizer), then a short run of every fuzzer. Ends with one
-# summary line over all runs.
+# run alone and not under ThreadSanitizer), then a short run of every fuzzer, then the checks of the
+# installed files and (as root) of the Debian packages. Ends with one summary line over all runs.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 if [ "$(id -u)" = 0 ]; then scripts/install-deps.sh || exit 1; fi
@@ -59,6 +59,20 @@ else
     status=1
 fi
 rm -f "$fuzzlog"
+
+# The installed files as clients see them: the default build installed into a staging prefix and with
+# DESTDIR, and (as root) the Debian packages built, installed and removed again.
+echo "=== install"
+installlog=$(mktemp)
+scripts/test-install.sh 2>&1 | tee "$installlog"
+[ "${PIPESTATUS[0]}" = 0 ] || status=1
+if line=$(grep -E '^install: [0-9]+ passed, [0-9]+ failed' "$installlog" | tail -n 1); [ -n "$line" ]; then
+    passed=$((passed + $(sed -E 's/install: ([0-9]+) passed.*/\1/' <<<"$line")))
+    failed=$((failed + $(sed -E 's/.* ([0-9]+) failed/\1/' <<<"$line")))
+else
+    status=1
+fi
+rm -f "$installlog"
 
 echo "all configurations: $passed passed, $failed failed"
 exit $status
