@@ -48,31 +48,26 @@ run default
 run asan
 run tsan
 
-echo "=== fuzz"
-fuzzlog=$(mktemp)
-scripts/run-fuzz.sh 2>&1 | tee "$fuzzlog"
-[ "${PIPESTATUS[0]}" = 0 ] || status=1
-if line=$(grep -E '^fuzz: [0-9]+ passed, [0-9]+ failed' "$fuzzlog" | tail -n 1); [ -n "$line" ]; then
-    passed=$((passed + $(sed -E 's/fuzz: ([0-9]+) passed.*/\1/' <<<"$line")))
-    failed=$((failed + $(sed -E 's/.* ([0-9]+) failed/\1/' <<<"$line")))
-else
-    status=1
-fi
-rm -f "$fuzzlog"
+# step NAME SCRIPT: runs a script whose last line says "NAME: N passed, N failed" and adds its counts.
+step() {
+    local name=$1 script=$2 log line
+    echo "=== $name"
+    log=$(mktemp)
+    "$script" 2>&1 | tee "$log"
+    [ "${PIPESTATUS[0]}" = 0 ] || status=1
+    if line=$(grep -E "^$name: [0-9]+ passed, [0-9]+ failed" "$log" | tail -n 1); [ -n "$line" ]; then
+        passed=$((passed + $(sed -E "s/$name: ([0-9]+) passed.*/\1/" <<<"$line")))
+        failed=$((failed + $(sed -E 's/.* ([0-9]+) failed/\1/' <<<"$line")))
+    else
+        status=1
+    fi
+    rm -f "$log"
+}
 
+step fuzz scripts/run-fuzz.sh
 # The installed files as clients see them: the default build installed into a staging prefix and with
 # DESTDIR, and (as root) the Debian packages built, installed and removed again.
-echo "=== install"
-installlog=$(mktemp)
-scripts/test-install.sh 2>&1 | tee "$installlog"
-[ "${PIPESTATUS[0]}" = 0 ] || status=1
-if line=$(grep -E '^install: [0-9]+ passed, [0-9]+ failed' "$installlog" | tail -n 1); [ -n "$line" ]; then
-    passed=$((passed + $(sed -E 's/install: ([0-9]+) passed.*/\1/' <<<"$line")))
-    failed=$((failed + $(sed -E 's/.* ([0-9]+) failed/\1/' <<<"$line")))
-else
-    status=1
-fi
-rm -f "$installlog"
+step install scripts/test-install.sh
 
 echo "all configurations: $passed passed, $failed failed"
 exit $status
