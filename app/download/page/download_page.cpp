@@ -96,10 +96,7 @@ void CDownloadPage::buildControls() {
     notice_ = new talvo::CNoticeDlg(this);
     notice_->hide();
     // A turned screen: the columns and the notice follow the new shape.
-    new talvo::OrientationWatcher(this, [this] {
-        layoutList();
-        placeNotice();
-    });
+    new talvo::OrientationWatcher(this, [this] { layOut(); });
 
     connect(reset_, &QPushButton::clicked, this, &CDownloadPage::reset);
     connect(start_, &QPushButton::clicked, this, &CDownloadPage::start);
@@ -165,6 +162,10 @@ void CDownloadPage::customEvent(QEvent* event) {
 
 void CDownloadPage::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    layOut();
+}
+
+void CDownloadPage::layOut() {
     layoutList();
     placeNotice();
 }

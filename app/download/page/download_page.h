@@ -76,6 +76,8 @@ protected:
 
 private:
     void buildControls();
+    // The list's columns and the notice, for the page's present size.
+    void layOut();
     void layoutList();
     void placeNotice();
     void onFinished();
