@@ -136,9 +136,10 @@ int main(int argc, char** argv) {
     }
     const double a = median(alone);
     const double p = median(program);
-    std::printf("open sheet, all five pages read: %.1f ms (median of %d, %u baud); the same %zu SDK reads alone: "
-                "%.1f ms; added %.1f %% (goal < 10 %%)\n",
-                p, kRounds, kBaud, kReads, a, (p - a) / a * 100.0);
+    std::printf(
+        "open sheet, all five pages read: %.1f ms (median of %d, %u baud); the same %zu SDK reads alone: "
+        "%.1f ms; added %.1f %% (goal < 10 %%)\n",
+        p, kRounds, kBaud, kReads, a, (p - a) / a * 100.0);
 
     // A silent scanner: the General page's reads each wait for their time-outs.
     scanner.staySilent(100000);

@@ -87,8 +87,8 @@ void downloadBenchmark(benchmark::State& state, int records, unsigned baud) {
         state.counters["records_per_s"] = records / seconds;
         state.counters["cpu_us_per_record"] = cpu * 1e6 / records;
         if (baud == 0) {
-            const double bare = bareRoundTripMicros(wire::kFrameOverhead + 1,
-                                                    recordExchangeBytes(stored.front()) - wire::kFrameOverhead - 1, 2000);
+            const double bare = bareRoundTripMicros(
+                wire::kFrameOverhead + 1, recordExchangeBytes(stored.front()) - wire::kFrameOverhead - 1, 2000);
             state.counters["bare_records_per_s"] = 1e6 / bare;
             state.counters["vs_bare"] = (records / seconds) / (1e6 / bare);
         } else {
@@ -219,16 +219,20 @@ void BM_SixteenScannersSoak(benchmark::State& state) {
             std::this_thread::sleep_until(next);  // pacing the load generator, not synchronisation
         }
         const auto deadline = Clock::now() + std::chrono::seconds(10);
-        while (gSoakDelivered < sent && Clock::now() < deadline) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        while (gSoakDelivered < sent && Clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     long acknowledged = 0;
     for (int port = 1; port <= 16; ++port) {
         for (const auto& f : ports.sim->scanner(port).frames()) {
-            acknowledged += (f.header.type == static_cast<std::uint8_t>(wire::PacketType::ScanData) && f.header.length == 0) ? 1 : 0;
+            acknowledged +=
+                (f.header.type == static_cast<std::uint8_t>(wire::PacketType::ScanData) && f.header.length == 0) ? 1
+                                                                                                                 : 0;
         }
     }
     long duplicatedOrLost = 0;
-    for (std::size_t port = 1; port <= 16; ++port) duplicatedOrLost += std::labs(gSoakPerPort[port] - sentPerPort[port]);
+    for (std::size_t port = 1; port <= 16; ++port)
+        duplicatedOrLost += std::labs(gSoakPerPort[port] - sentPerPort[port]);
     state.counters["sent"] = static_cast<double>(sent);
     state.counters["delivered"] = static_cast<double>(gSoakDelivered.load());
     state.counters["acknowledged"] = static_cast<double>(acknowledged);

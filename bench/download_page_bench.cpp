@@ -22,9 +22,9 @@
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QTimer>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include <cstdio>
 #include <map>
@@ -72,7 +72,8 @@ protected:
     void customEvent(QEvent* event) override {
         auto* m = talvo::AppEvent::from(event);
         if (m == nullptr || m->message() != talvo::AppMessage::GetConnected) return;
-        m->setResult(manager->getConnected(talvo::argPointer<DeviceRecord*>(m->second()), static_cast<int>(m->first())));
+        m->setResult(
+            manager->getConnected(talvo::argPointer<DeviceRecord*>(m->second()), static_cast<int>(m->first())));
     }
 };
 
@@ -93,7 +94,8 @@ Sample sdkDownload(ScannerHandle handle, int expected) {
         int tag = 0, length = 0;
         unsigned char time[7];
         double v1 = 0, v2 = 0;
-        if (ztCollectingOnce(handle, i, &tag, time, &v1, &v2, text, &length) == SDK_OK) texts.emplace_back(text, static_cast<std::size_t>(length));
+        if (ztCollectingOnce(handle, i, &tag, time, &v1, &v2, text, &length) == SDK_OK)
+            texts.emplace_back(text, static_cast<std::size_t>(length));
     }
     if (count != expected) std::fprintf(stderr, "SDK download: %d of %d records\n", count, expected);
     return {std::chrono::duration<double>(Clock::now() - t0).count(), zt::bench::processCpuSeconds() - cpu0};
@@ -192,7 +194,8 @@ void liveBench() {
                                      if (auto s = typing.enqueue(text)) sequences[*s] = text.toStdString();
                                  },
                                  {[] { return true; }, [] { return false; }, {}});
-    manager.setScanDataHandler([&](ScannerHandle h, const unsigned char* r, int l, int k) { realTime.onScanData(h, r, l, k); });
+    manager.setScanDataHandler(
+        [&](ScannerHandle h, const unsigned char* r, int l, int k) { realTime.onScanData(h, r, l, k); });
     QObject::connect(page->realTimeList()->model(), &QAbstractItemModel::rowsInserted, [&] {
         const auto now = Clock::now();
         const std::string text = page->realTimeList()->rowAt(0)->data.toStdString();
@@ -229,10 +232,12 @@ void liveBench() {
         }
     });
     const std::size_t total = static_cast<std::size_t>(perScanner) * kScanners;
-    (void)runUntil([&] {
-        std::lock_guard lock(mutex);
-        return toRow.size() >= total && toKeys.size() >= total;
-    }, (seconds + 30) * 1000);
+    (void)runUntil(
+        [&] {
+            std::lock_guard lock(mutex);
+            return toRow.size() >= total && toKeys.size() >= total;
+        },
+        (seconds + 30) * 1000);
     sender.join();
     (void)typing.waitIdle(std::chrono::seconds(10));
 

@@ -6,11 +6,11 @@
 //
 // Runs the shipped SDK library over simulated scanners; the manager's reconnect delay is cut to 1 s so
 // that the run takes about 40 s instead of a minute (the delay does not touch the user-interface thread).
+#include "shell/app_messages.h"
 #include "shell/connect/connect_page.h"
 #include "shell/connect/device_list.h"
 #include "shell/connection/connection_manager.h"
 #include "shell/connection/record_fields.h"
-#include "shell/app_messages.h"
 #include "zt/sim/simulator.h"
 
 #include <QApplication>
@@ -84,7 +84,9 @@ public:
     void stop() { timer_.stop(); }
     void report() {
         std::sort(gaps_.begin(), gaps_.end());
-        const auto at = [this](double q) { return gaps_[std::min(gaps_.size() - 1, std::size_t(q * double(gaps_.size())))]; };
+        const auto at = [this](double q) {
+            return gaps_[std::min(gaps_.size() - 1, std::size_t(q * double(gaps_.size())))];
+        };
         std::printf("ticks %zu  median gap %.1f ms  99th percentile %.1f ms  worst %.1f ms  (goal: worst < 50 ms)\n",
                     gaps_.size(), at(0.5), at(0.99), gaps_.back());
     }
@@ -130,7 +132,8 @@ int main(int argc, char** argv) {
             talvo::ConnectionManager* m;
             void customEvent(QEvent* e) override {
                 if (auto* msg = talvo::AppEvent::from(e))
-                    msg->setResult(m->connectRequest(int(msg->first()), talvo::argPointer<DeviceRecord>(msg->second())));
+                    msg->setResult(
+                        m->connectRequest(int(msg->first()), talvo::argPointer<DeviceRecord>(msg->second())));
             }
         } sheet;
         sheet.m = manager.get();
@@ -156,26 +159,26 @@ int main(int argc, char** argv) {
         driver.setInterval(20);
         QObject::connect(&driver, &QTimer::timeout, [&] {
             switch (phase) {
-            case Phase::Connecting:  // every live one connected, the silent ones failed
-                if (count(2) == kScanners - kSilent && count(3) == kSilent) {
-                    sim->scanner(kDropPort).hangUp();
-                    QTimer::singleShot(200, [&] { sim->scanner(kDropPort).comeBack(); });
-                    phase = Phase::Dropped;
-                }
-                break;
-            case Phase::Dropped:  // the dropped one is back; the silent ones try again, now answering
-                if (stateOf(kDropPort) == 2 && count(2) == kScanners - kSilent) {
-                    page->connectChecked();
-                    phase = Phase::Retrying;
-                }
-                break;
-            case Phase::Retrying:
-                if (count(2) == kScanners) {
-                    phase = Phase::Done;
-                    app.quit();
-                }
-                break;
-            case Phase::Done: break;
+                case Phase::Connecting:  // every live one connected, the silent ones failed
+                    if (count(2) == kScanners - kSilent && count(3) == kSilent) {
+                        sim->scanner(kDropPort).hangUp();
+                        QTimer::singleShot(200, [&] { sim->scanner(kDropPort).comeBack(); });
+                        phase = Phase::Dropped;
+                    }
+                    break;
+                case Phase::Dropped:  // the dropped one is back; the silent ones try again, now answering
+                    if (stateOf(kDropPort) == 2 && count(2) == kScanners - kSilent) {
+                        page->connectChecked();
+                        phase = Phase::Retrying;
+                    }
+                    break;
+                case Phase::Retrying:
+                    if (count(2) == kScanners) {
+                        phase = Phase::Done;
+                        app.quit();
+                    }
+                    break;
+                case Phase::Done: break;
             }
             if (elapsed.elapsed() > 120000) {
                 std::fprintf(stderr, "did not finish in 120 s\n");
@@ -191,9 +194,10 @@ int main(int argc, char** argv) {
         std::printf("16 scanners, 4 silent, 1 drop and reconnect: %.1f s\n", double(elapsed.elapsed()) / 1000.0);
         gaps.report();
         const long connected = residentKiB();
-        std::printf("resident memory: %ld KiB with the simulator, %ld KiB with the page shown, %ld KiB with %d "
-                    "scanners connected (+%ld KiB, %ld KiB per scanner, simulator included)\n",
-                    withSimulator, before, connected, count(2), connected - before, (connected - before) / kScanners);
+        std::printf(
+            "resident memory: %ld KiB with the simulator, %ld KiB with the page shown, %ld KiB with %d "
+            "scanners connected (+%ld KiB, %ld KiB per scanner, simulator included)\n",
+            withSimulator, before, connected, count(2), connected - before, (connected - before) / kScanners);
         manager->shutdown();
     }
     sim.reset();

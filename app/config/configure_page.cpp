@@ -147,21 +147,20 @@ void CConfigurePage::customEvent(QEvent* event) {
     AppEvent* message = AppEvent::from(event);
     if (message == nullptr) return QWidget::customEvent(event);
     switch (message->message()) {
-    case AppMessage::DeviceEvent: {
-        ++deviceEvents_;
-        const auto* info = message->payload<talvo::DeviceEventInfo>();
-        auto* record = talvo::argPointer<DeviceRecord>(message->second());
-        if (info != nullptr) {
-            onDeviceEvent(static_cast<int>(message->first()), info->port, info->name, record);
+        case AppMessage::DeviceEvent: {
+            ++deviceEvents_;
+            const auto* info = message->payload<talvo::DeviceEventInfo>();
+            auto* record = talvo::argPointer<DeviceRecord>(message->second());
+            if (info != nullptr) {
+                onDeviceEvent(static_cast<int>(message->first()), info->port, info->name, record);
+            }
+            message->setResult(1);
+            break;
         }
-        message->setResult(1);
-        break;
-    }
-    case AppMessage::HideSettings:
-        hideSettings(static_cast<int>(message->first()), static_cast<int>(message->second()));
-        message->setResult(1);
-        break;
-    default:
-        break;
+        case AppMessage::HideSettings:
+            hideSettings(static_cast<int>(message->first()), static_cast<int>(message->second()));
+            message->setResult(1);
+            break;
+        default: break;
     }
 }

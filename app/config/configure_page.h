@@ -23,7 +23,7 @@ class QVBoxLayout;
 namespace talvo {
 class CListCtrlExt;
 class OrientationWatcher;
-}
+}  // namespace talvo
 namespace talvo::config {
 class ConfigureWorker;
 }

@@ -37,14 +37,14 @@ public:
     template <class Work, class Done>
     void run(QObject* guard, std::stop_token stop, Work work, Done done) {
         QPointer<QObject> alive(guard);
-        enqueue(stop, [this, alive, stop, work = std::move(work), done = std::move(done)](
-                          std::stop_token jobStop) mutable {
-            auto result = work(jobStop);
-            if (jobStop.stop_requested()) return;
-            deliver([alive, stop, done = std::move(done), result = std::move(result)]() mutable {
-                if (alive != nullptr && !stop.stop_requested()) done(std::move(result));
-            });
-        });
+        enqueue(stop,
+                [this, alive, stop, work = std::move(work), done = std::move(done)](std::stop_token jobStop) mutable {
+                    auto result = work(jobStop);
+                    if (jobStop.stop_requested()) return;
+                    deliver([alive, stop, done = std::move(done), result = std::move(result)]() mutable {
+                        if (alive != nullptr && !stop.stop_requested()) done(std::move(result));
+                    });
+                });
     }
 
     // Jobs queued and not finished (the one running included).

@@ -80,8 +80,8 @@ void configureBar(CGradientProgressCtrl* bar, int upper, const QString& suffix) 
 }  // namespace
 
 QString imageVersionText(unsigned char major, unsigned char minor) {
-    return QStringLiteral("ZT550 Ver. %1.%2").arg(QChar::fromLatin1(static_cast<char>(major)),
-                                                   QChar::fromLatin1(static_cast<char>(minor)));
+    return QStringLiteral("ZT550 Ver. %1.%2")
+        .arg(QChar::fromLatin1(static_cast<char>(major)), QChar::fromLatin1(static_cast<char>(minor)));
 }
 
 QString serialText(const char* serial, std::size_t capacity) {
@@ -127,7 +127,8 @@ void CGeneralPage::buildControls(QWidget* content) {
         spin->setAccessibleName(caption);
         spin->setRange(0, kMaxDelay);
         QLineEdit* target = field;
-        connect(spin, &SpinArrows::stepped, field, [target](int position) { target->setText(QString::number(position)); });
+        connect(spin, &SpinArrows::stepped, field,
+                [target](int position) { target->setText(QString::number(position)); });
         grid->addWidget(field, row, 1);
         grid->addWidget(spin, row++, 2, Qt::AlignLeft);
     };

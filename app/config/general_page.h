@@ -22,7 +22,7 @@ class QLineEdit;
 namespace talvo {
 class CGradientProgressCtrl;
 class SpinArrows;
-}
+}  // namespace talvo
 
 namespace talvo::config {
 

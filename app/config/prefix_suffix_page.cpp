@@ -54,8 +54,8 @@ void CPrefixSuffixPage::buildControls(QWidget* content) {
                       content);
     layout->addWidget(help_);
     // The form the SDK does not decode; it reaches the scanner as typed, so the page does not offer it.
-    codeHelp_ = makeLabel(QStringLiteral("Any other character: \\ followed by its three-digit code, 001 to 255."),
-                          content);
+    codeHelp_ =
+        makeLabel(QStringLiteral("Any other character: \\ followed by its three-digit code, 001 to 255."), content);
     codeHelp_->hide();
     layout->addWidget(codeHelp_);
     defaultButton_ = new QPushButton(QStringLiteral("Default"), content);

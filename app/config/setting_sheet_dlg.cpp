@@ -82,8 +82,7 @@ void CSettingSheetDlg::buildWindow() {
 
     connect(tabs_, &QTabWidget::currentChanged, this, [this] { openCurrentPage(); });
     auto* hide = new QShortcut(QKeySequence(kHideKey), this);
-    connect(hide, &QShortcut::activated, this,
-            [this] { talvo::postMessage(owner_, AppMessage::HideSettings, 0, 1); });
+    connect(hide, &QShortcut::activated, this, [this] { talvo::postMessage(owner_, AppMessage::HideSettings, 0, 1); });
 }
 
 void CSettingSheetDlg::layOut() {
@@ -191,26 +190,26 @@ void CSettingSheetDlg::customEvent(QEvent* event) {
     AppEvent* message = AppEvent::from(event);
     if (message == nullptr) return QDialog::customEvent(event);
     switch (message->message()) {
-    case AppMessage::GetConnected: {
-        const auto capacity = static_cast<std::size_t>(std::clamp(static_cast<int>(message->first()), 0, kMaxDevices));
-        const std::size_t count = std::min(capacity, devices_.size());
-        if (auto* out = message->payload<std::vector<DeviceRecord*>>()) {
-            out->assign(devices_.begin(), devices_.begin() + static_cast<std::ptrdiff_t>(count));
-        } else if (auto* array = talvo::argPointer<DeviceRecord*>(message->second())) {
-            std::copy_n(devices_.begin(), count, array);
+        case AppMessage::GetConnected: {
+            const auto capacity =
+                static_cast<std::size_t>(std::clamp(static_cast<int>(message->first()), 0, kMaxDevices));
+            const std::size_t count = std::min(capacity, devices_.size());
+            if (auto* out = message->payload<std::vector<DeviceRecord*>>()) {
+                out->assign(devices_.begin(), devices_.begin() + static_cast<std::ptrdiff_t>(count));
+            } else if (auto* array = talvo::argPointer<DeviceRecord*>(message->second())) {
+                std::copy_n(devices_.begin(), count, array);
+            }
+            message->setResult(static_cast<talvo::MessageArg>(count));
+            break;
         }
-        message->setResult(static_cast<talvo::MessageArg>(count));
-        break;
-    }
-    case AppMessage::DeviceEvent:
-        if (message->first() == static_cast<talvo::MessageArg>(talvo::DeviceEventKind::Disconnected)) {
-            const auto* info = message->payload<talvo::DeviceEventInfo>();
-            showNotice(info != nullptr ? QString::fromStdWString(info->name) : QString());
-        }
-        message->setResult(1);
-        break;
-    default:
-        break;
+        case AppMessage::DeviceEvent:
+            if (message->first() == static_cast<talvo::MessageArg>(talvo::DeviceEventKind::Disconnected)) {
+                const auto* info = message->payload<talvo::DeviceEventInfo>();
+                showNotice(info != nullptr ? QString::fromStdWString(info->name) : QString());
+            }
+            message->setResult(1);
+            break;
+        default: break;
     }
 }
 

@@ -34,7 +34,7 @@ class QVBoxLayout;
 namespace talvo {
 class CNoticeDlg;
 class OrientationWatcher;
-}
+}  // namespace talvo
 
 namespace talvo::config {
 class ConfigTabPage;

@@ -11,16 +11,11 @@ namespace talvo::config {
 
 ConfigTabPage* makeSheetPage(int tab, SheetAccess& sheet, QWidget* parent) {
     switch (tab) {
-    case CSettingSheetDlg::GeneralTab:
-        return new CGeneralPage(sheet, parent);
-    case CSettingSheetDlg::SymbologyTab:
-        return new CSymbologyPage(sheet, parent);
-    case CSettingSheetDlg::PrefixSuffixTab:
-        return new CPrefixSuffixPage(sheet, parent);
-    case CSettingSheetDlg::TriggerTab:
-        return new CTriggerPage(sheet, parent);
-    default:
-        return new CSystemPage(sheet, parent);
+        case CSettingSheetDlg::GeneralTab: return new CGeneralPage(sheet, parent);
+        case CSettingSheetDlg::SymbologyTab: return new CSymbologyPage(sheet, parent);
+        case CSettingSheetDlg::PrefixSuffixTab: return new CPrefixSuffixPage(sheet, parent);
+        case CSettingSheetDlg::TriggerTab: return new CTriggerPage(sheet, parent);
+        default: return new CSystemPage(sheet, parent);
     }
 }
 

@@ -60,8 +60,9 @@ int CSymbologyPage::numericValue(std::uint32_t code) const {
 
 void CSymbologyPage::buildControls(QWidget* content) {
     auto* grid = new QGridLayout(content);
-    model_ = new SymbologyModel({{QStringLiteral("Symbology")}}, /*checkable*/ true,
-                                [](const SymbologyRow& row, int) { return row.name; }, this);
+    model_ = new SymbologyModel(
+        {{QStringLiteral("Symbology")}}, /*checkable*/ true, [](const SymbologyRow& row, int) { return row.name; },
+        this);
     list_ = new CListCtrlExt(content);
     list_->setAccessibleName(QStringLiteral("Symbology"));
     list_->setModel(model_);
@@ -136,8 +137,8 @@ void CSymbologyPage::fillRows(const std::vector<std::int32_t>& values) {
         const SymbologyOption& option = kShownSymbologyOptions[i];
         const int at = model_->addRow(
             model_->size(), std::make_unique<SymbologyRow>(SymbologyRow{
-                                option.code(), values[i], QString::fromLatin1(option.name.data(),
-                                                                              static_cast<qsizetype>(option.name.size()))}));
+                                option.code(), values[i],
+                                QString::fromLatin1(option.name.data(), static_cast<qsizetype>(option.name.size()))}));
         if (isNumericOption(option.code())) {
             numbers_[option.code()] = values[i];
         } else if (values[i] != 0) {
@@ -150,7 +151,8 @@ void CSymbologyPage::fillRows(const std::vector<std::int32_t>& values) {
 
 void CSymbologyPage::customEvent(QEvent* event) {
     AppEvent* message = AppEvent::from(event);
-    if (message == nullptr || message->message() != AppMessage::OptionSelected) return ConfigTabPage::customEvent(event);
+    if (message == nullptr || message->message() != AppMessage::OptionSelected)
+        return ConfigTabPage::customEvent(event);
     onOptionSelected(static_cast<int>(message->first()), message->second() != 0);
     message->setResult(1);
 }

@@ -22,7 +22,7 @@ class QPushButton;
 namespace talvo {
 class CListCtrlExt;
 class SpinArrows;
-}
+}  // namespace talvo
 
 namespace talvo::config {
 

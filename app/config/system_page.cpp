@@ -64,7 +64,8 @@ std::optional<QString> pinProblem(const QString& pin, const QString& confirmatio
     const auto confirmationBytes = toDeviceText(confirmation);
     const bool same = pinBytes && confirmationBytes ? *pinBytes == *confirmationBytes : pin == confirmation;
     if (!same) return QStringLiteral("The number is Incorrect!\r\nPlease try again");
-    if (!pinBytes || pinBytes->size() != kPinLength) return QStringLiteral("It should put the 4 digit!\r\nPlease try again");
+    if (!pinBytes || pinBytes->size() != kPinLength)
+        return QStringLiteral("It should put the 4 digit!\r\nPlease try again");
     if (!std::all_of(pinBytes->begin(), pinBytes->end(), [](char c) { return c >= '0' && c <= '9'; })) {
         return QStringLiteral("It should put the 4 digit numbers!\r\nPlease try again");
     }

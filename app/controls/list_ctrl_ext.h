@@ -16,39 +16,39 @@ namespace talvo {
 // all-checked flag and sets every row's check box to it, first row to last. Ticking rows one by one
 // does not change the header.
 class CListCtrlExt : public QTableView {
-  Q_OBJECT
+    Q_OBJECT
 
 public:
-  explicit CListCtrlExt(QWidget* parent = nullptr);
+    explicit CListCtrlExt(QWidget* parent = nullptr);
 
-  // Takes a CheckListModel (any other model is refused with a warning); the view does not own it.
-  void setModel(QAbstractItemModel* model) override;
-  [[nodiscard]] CheckListModel* listModel() const { return model_; }
-  [[nodiscard]] CXHeaderCtrl* headerCtrl() const { return header_; }
+    // Takes a CheckListModel (any other model is refused with a warning); the view does not own it.
+    void setModel(QAbstractItemModel* model) override;
+    [[nodiscard]] CheckListModel* listModel() const { return model_; }
+    [[nodiscard]] CXHeaderCtrl* headerCtrl() const { return header_; }
 
-  // Shows the header check box ticked or unticked; the all-checked flag follows.
-  void setHeaderCheck(bool checked);
-  [[nodiscard]] bool allChecked() const { return allChecked_; }
-  // What a click on a header section does (also reachable for keyboard and assistive use).
-  void toggleHeaderCheck();
+    // Shows the header check box ticked or unticked; the all-checked flag follows.
+    void setHeaderCheck(bool checked);
+    [[nodiscard]] bool allChecked() const { return allChecked_; }
+    // What a click on a header section does (also reachable for keyboard and assistive use).
+    void toggleHeaderCheck();
 
-  // Index of the current row, or -1.
-  [[nodiscard]] int currentRow() const;
+    // Index of the current row, or -1.
+    [[nodiscard]] int currentRow() const;
 
 signals:
-  // The header check box was flipped by a click and the rows were set to `checked`.
-  void headerCheckToggled(bool checked);
+    // The header check box was flipped by a click and the rows were set to `checked`.
+    void headerCheckToggled(bool checked);
 
 protected:
-  void keyPressEvent(QKeyEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
-  void keepCurrentIndex();
-  void forgetAccessibleCells();
+    void keepCurrentIndex();
+    void forgetAccessibleCells();
 
-  CXHeaderCtrl* header_;
-  CheckListModel* model_ = nullptr;
-  bool allChecked_ = false;
+    CXHeaderCtrl* header_;
+    CheckListModel* model_ = nullptr;
+    bool allChecked_ = false;
 };
 
 }  // namespace talvo

@@ -43,14 +43,13 @@ void OrientationWatcher::noteOrientation(Qt::ScreenOrientation now) {
 bool OrientationWatcher::eventFilter(QObject* watched, QEvent* event) {
     if (watched == page_) {
         switch (event->type()) {
-        case QEvent::Show:
-        case QEvent::WindowActivate:
-        case QEvent::ScreenChangeInternal:
-            followScreen();
-            noteOrientation(screenOrientation());
-            break;
-        default:
-            break;
+            case QEvent::Show:
+            case QEvent::WindowActivate:
+            case QEvent::ScreenChangeInternal:
+                followScreen();
+                noteOrientation(screenOrientation());
+                break;
+            default: break;
         }
     }
     return QObject::eventFilter(watched, event);

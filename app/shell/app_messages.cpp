@@ -34,10 +34,9 @@ SendState& sendState() {
 }
 
 constexpr AppMessage kAllMessages[] = {
-    AppMessage::ConnectRequest, AppMessage::DeviceEvent,   AppMessage::GetConnected,
-    AppMessage::SettingChanged, AppMessage::AddRealTimeRow, AppMessage::SetNoticeText,
-    AppMessage::HideSettings,   AppMessage::GetManualTime, AppMessage::OptionSelected,
-    AppMessage::GetDeviceCount,
+    AppMessage::ConnectRequest, AppMessage::DeviceEvent,    AppMessage::GetConnected, AppMessage::SettingChanged,
+    AppMessage::AddRealTimeRow, AppMessage::SetNoticeText,  AppMessage::HideSettings, AppMessage::GetManualTime,
+    AppMessage::OptionSelected, AppMessage::GetDeviceCount,
 };
 
 // Reserves the numbers with Qt, so that no other part of the program is handed one of them.
@@ -55,9 +54,7 @@ void reserveEventTypes() {
     return false;
 }
 
-[[nodiscard]] bool onReceiverThread(const QObject* receiver) {
-    return receiver->thread() == QThread::currentThread();
-}
+[[nodiscard]] bool onReceiverThread(const QObject* receiver) { return receiver->thread() == QThread::currentThread(); }
 
 }  // namespace
 
@@ -115,8 +112,8 @@ void postMessage(QObject* receiver, AppMessage message, MessageArg first, Messag
     QCoreApplication::postEvent(receiver, event.release());  // Qt owns and deletes the event
 }
 
-std::optional<MessageReply> sendMessage(QObject* receiver, AppMessage message, MessageArg first,
-                                        MessageArg second, std::any payload, std::stop_token stop) {
+std::optional<MessageReply> sendMessage(QObject* receiver, AppMessage message, MessageArg first, MessageArg second,
+                                        std::any payload, std::stop_token stop) {
     if (receiver == nullptr) return std::nullopt;
     reserveEventTypes();
     if (onReceiverThread(receiver)) {

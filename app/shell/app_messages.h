@@ -23,16 +23,16 @@ class QObject;
 namespace talvo {
 
 enum class AppMessage : int {
-    ConnectRequest = 1035,   // Connect page -> main sheet: kind (0 connect, 1 disconnect), DeviceRecord*
-    DeviceEvent = 1036,      // main sheet -> pages, posted: event kind, DeviceRecord*, payload DeviceEventInfo
-    GetConnected = 1037,     // page -> main sheet (or settings sheet), sent: capacity, DeviceRecord** array
-    SettingChanged = 1039,   // Setting page -> main sheet, posted: kind, new value
-    AddRealTimeRow = 1040,   // -> Download page, posted: payload RealTimeRow
-    SetNoticeText = 1041,    // -> notice panel
-    HideSettings = 1043,     // settings sheet -> Configure page
-    GetManualTime = 1044,    // connection worker -> Setting page, sent: payload ScannerTimeBytes to fill
-    OptionSelected = 1046,   // Symbology list -> its page
-    GetDeviceCount = 1047,   // -> Connect page, sent: result is the number of rows
+    ConnectRequest = 1035,  // Connect page -> main sheet: kind (0 connect, 1 disconnect), DeviceRecord*
+    DeviceEvent = 1036,     // main sheet -> pages, posted: event kind, DeviceRecord*, payload DeviceEventInfo
+    GetConnected = 1037,    // page -> main sheet (or settings sheet), sent: capacity, DeviceRecord** array
+    SettingChanged = 1039,  // Setting page -> main sheet, posted: kind, new value
+    AddRealTimeRow = 1040,  // -> Download page, posted: payload RealTimeRow
+    SetNoticeText = 1041,   // -> notice panel
+    HideSettings = 1043,    // settings sheet -> Configure page
+    GetManualTime = 1044,   // connection worker -> Setting page, sent: payload ScannerTimeBytes to fill
+    OptionSelected = 1046,  // Symbology list -> its page
+    GetDeviceCount = 1047,  // -> Connect page, sent: result is the number of rows
 };
 
 using MessageArg = std::intptr_t;

@@ -39,18 +39,16 @@ KeyFilter::KeyFilter(int actionKey, QObject* parent) : QObject(parent), actionKe
 
 bool KeyFilter::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease:
-        if (filterKey(watched, event)) return true;
-        break;
-    case QEvent::ContextMenu:
-        return qobject_cast<QWidget*>(watched) != nullptr;
-    case QEvent::ApplicationDeactivate:
-        // The release of the Action key may go to another program; it counts as released.
-        actionHeld_ = false;
-        break;
-    default:
-        break;
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+            if (filterKey(watched, event)) return true;
+            break;
+        case QEvent::ContextMenu: return qobject_cast<QWidget*>(watched) != nullptr;
+        case QEvent::ApplicationDeactivate:
+            // The release of the Action key may go to another program; it counts as released.
+            actionHeld_ = false;
+            break;
+        default: break;
     }
     return QObject::eventFilter(watched, event);
 }

@@ -4,26 +4,26 @@
 #include "shell/app_messages.h"
 #include "shell/connect/connect_page.h"
 #include "shell/connection/connection_manager.h"
-#include "shell/main_sheet_ref.h"
-#include "shell/pages/configure_page.h"
-#include "shell/panels/about_page.h"
-#include "shell/panels/notice_dlg.h"
-#include "shell/pages/download_page.h"
 #include "shell/key_filter.h"
 #include "shell/keyboard/key_delay.h"
 #include "shell/keyboard/keyboard_factory.h"
 #include "shell/keyboard/typing_worker.h"
+#include "shell/main_sheet_ref.h"
+#include "shell/pages/configure_page.h"
+#include "shell/pages/download_page.h"
+#include "shell/panels/about_page.h"
+#include "shell/panels/notice_dlg.h"
 #include "shell/realtime/deleted_data_notifier.h"
 #include "shell/realtime/real_time_data.h"
-#include "shell/talvo_scan_app.h"
 #include "shell/settings/setting_page.h"
+#include "shell/talvo_scan_app.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QPointer>
-#include <QSettings>
 #include <QPushButton>
+#include <QSettings>
 #include <QShortcut>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -116,8 +116,7 @@ void CMainSheetDlg::startManager(const talvo::ConnectionDelays& delays) {
     manager_ = std::make_unique<talvo::ConnectionManager>(
         talvo::PageReceivers{connectPage_, downloadPage_, settingPage_, configurePage_},
         talvo::ConnectionInputs{[settings] { return settings->connectRetry(); },
-                                [settings] { return settings->timeSync(); },
-                                [page] { return page->rowCount(); }},
+                                [settings] { return settings->timeSync(); }, [page] { return page->rowCount(); }},
         delays);
     talvo::ConnectionManager* manager = manager_.get();
     deletedData_ = std::make_unique<talvo::DeletedDataNotifier>(this);
@@ -132,9 +131,8 @@ void CMainSheetDlg::startManager(const talvo::ConnectionDelays& delays) {
     manager_->setScanDataHandler([realTime](ScannerHandle handle, const unsigned char* record, int length, int kind) {
         realTime->onScanData(handle, record, length, kind);
     });
-    connectPage_->setRecordRetirement([manager](std::unique_ptr<DeviceRecord> record) {
-        manager->retire(std::move(record));
-    });
+    connectPage_->setRecordRetirement(
+        [manager](std::unique_ptr<DeviceRecord> record) { manager->retire(std::move(record)); });
 }
 
 void CMainSheetDlg::startTyping() {
@@ -146,8 +144,9 @@ void CMainSheetDlg::startTyping() {
     typing_ = std::make_unique<talvo::keyboard::TypingWorker>(
         talvo::keyboard::createKeyboardOutput(talvo::keyboard::KeyboardEnvironment::fromProcess()), keyDelay,
         [notice](const QString& reason) {
-            if (notice) talvo::postMessage(notice, AppMessage::SetNoticeText, 0, 0,
-                                           QStringLiteral("Barcodes are not typed: %1").arg(reason));
+            if (notice)
+                talvo::postMessage(notice, AppMessage::SetNoticeText, 0, 0,
+                                   QStringLiteral("Barcodes are not typed: %1").arg(reason));
         });
     talvo::keyboard::TypingWorker* typing = typing_.get();
     aboutPage_->setKeyboardDescription([typing] { return typing->description(); });
@@ -222,37 +221,36 @@ void CMainSheetDlg::customEvent(QEvent* event) {
     AppEvent* message = AppEvent::from(event);
     if (message == nullptr) return QDialog::customEvent(event);
     switch (message->message()) {
-    case AppMessage::SettingChanged:
-        onSettingChanged(static_cast<int>(message->first()), static_cast<int>(message->second()));
-        message->setResult(1);
-        break;
-    case AppMessage::ConnectRequest: {
-        auto* record = talvo::argPointer<DeviceRecord>(message->second());
-        const int result = (manager_ != nullptr && record != nullptr)
-                               ? manager_->connectRequest(static_cast<int>(message->first()), record)
-                               : 1;
-        message->setResult(result);
-        break;
-    }
-    case AppMessage::GetConnected: {
-        const int capacity = std::clamp(static_cast<int>(message->first()), 0,
-                                        talvo::ConnectionManager::kMaxConnectedPerRequest);
-        int copied = 0;
-        if (manager_ != nullptr) {
-            // The records travel in the payload when there is one (a sender on another thread), else in
-            // the caller's array.
-            if (auto* out = message->payload<std::vector<DeviceRecord*>>()) {
-                *out = manager_->connected(capacity);
-                copied = static_cast<int>(out->size());
-            } else if (auto* array = talvo::argPointer<DeviceRecord*>(message->second())) {
-                copied = manager_->getConnected(array, capacity);
-            }
+        case AppMessage::SettingChanged:
+            onSettingChanged(static_cast<int>(message->first()), static_cast<int>(message->second()));
+            message->setResult(1);
+            break;
+        case AppMessage::ConnectRequest: {
+            auto* record = talvo::argPointer<DeviceRecord>(message->second());
+            const int result = (manager_ != nullptr && record != nullptr)
+                                   ? manager_->connectRequest(static_cast<int>(message->first()), record)
+                                   : 1;
+            message->setResult(result);
+            break;
         }
-        message->setResult(copied);
-        break;
-    }
-    default:
-        break;
+        case AppMessage::GetConnected: {
+            const int capacity =
+                std::clamp(static_cast<int>(message->first()), 0, talvo::ConnectionManager::kMaxConnectedPerRequest);
+            int copied = 0;
+            if (manager_ != nullptr) {
+                // The records travel in the payload when there is one (a sender on another thread), else in
+                // the caller's array.
+                if (auto* out = message->payload<std::vector<DeviceRecord*>>()) {
+                    *out = manager_->connected(capacity);
+                    copied = static_cast<int>(out->size());
+                } else if (auto* array = talvo::argPointer<DeviceRecord*>(message->second())) {
+                    copied = manager_->getConnected(array, capacity);
+                }
+            }
+            message->setResult(copied);
+            break;
+        }
+        default: break;
     }
 }
 

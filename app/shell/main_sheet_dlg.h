@@ -91,7 +91,7 @@ private:
     talvo::CAboutPage* aboutPage_ = nullptr;
     std::unique_ptr<talvo::DeletedDataNotifier> deletedData_;
     std::unique_ptr<talvo::keyboard::TypingWorker> typing_;  // fed by the data callback: outlives its shutdown
-    std::unique_ptr<talvo::RealTimeData> realTime_;  // used by the manager's callbacks: outlives its shutdown
+    std::unique_ptr<talvo::RealTimeData> realTime_;          // used by the manager's callbacks: outlives its shutdown
     std::unique_ptr<talvo::ConnectionManager> manager_;
     // Cleared when the sheet hides itself, set again when it becomes active.
     bool activated_ = true;

@@ -10,11 +10,14 @@ namespace {
 // Options of QApplication that take a value; they pass through untouched.
 const QSet<QString>& qtOptionsWithValue() {
     static const QSet<QString> options{
-        QStringLiteral("-platform"), QStringLiteral("-platformpluginpath"), QStringLiteral("-platformtheme"),
-        QStringLiteral("-plugin"),   QStringLiteral("-qmljsdebugger"),      QStringLiteral("-qwindowgeometry"),
-        QStringLiteral("-qwindowtitle"), QStringLiteral("-qwindowicon"),    QStringLiteral("-display"),
-        QStringLiteral("-style"),    QStringLiteral("-stylesheet"),         QStringLiteral("-session"),
-        QStringLiteral("-name"),     QStringLiteral("-title"),              QStringLiteral("-geometry"),
+        QStringLiteral("-platform"),      QStringLiteral("-platformpluginpath"),
+        QStringLiteral("-platformtheme"), QStringLiteral("-plugin"),
+        QStringLiteral("-qmljsdebugger"), QStringLiteral("-qwindowgeometry"),
+        QStringLiteral("-qwindowtitle"),  QStringLiteral("-qwindowicon"),
+        QStringLiteral("-display"),       QStringLiteral("-style"),
+        QStringLiteral("-stylesheet"),    QStringLiteral("-session"),
+        QStringLiteral("-name"),          QStringLiteral("-title"),
+        QStringLiteral("-geometry"),
     };
     return options;
 }

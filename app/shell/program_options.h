@@ -14,8 +14,8 @@ struct ProgramOptions {
     bool help = false;
     bool version = false;
     bool quit = false;
-    QString dataDir;         // empty: the working folder
-    QString screenshotDir;   // --screenshot-tour DIR: connect every scanner, save each page, end
+    QString dataDir;        // empty: the working folder
+    QString screenshotDir;  // --screenshot-tour DIR: connect every scanner, save each page, end
     int tourTimeoutSeconds = 30;
     std::optional<int> keyDelayMs;  // --key-delay MS: for this run only; else the stored "KeyDelay"
 };

@@ -170,7 +170,8 @@ void ScriptedTour::saveSettingsTab() {
     QCoreApplication::processEvents();
     QString caption = settings_->tabs()->tabText(settingsTab_);
     caption.replace(QLatin1Char('/'), QLatin1Char('-'));
-    (void)save(*settings_, QStringLiteral("sheet-%1-%2.png").arg(settingsTab_ + 1, 2, 10, QLatin1Char('0')).arg(caption));
+    (void)save(*settings_,
+               QStringLiteral("sheet-%1-%2.png").arg(settingsTab_ + 1, 2, 10, QLatin1Char('0')).arg(caption));
     ++settingsTab_;
     // Queued: the next tab starts its reads outside the page's own signal.
     QMetaObject::invokeMethod(this, &ScriptedTour::showSettingsTab, Qt::QueuedConnection);
@@ -183,7 +184,8 @@ void ScriptedTour::saveEveryPage() {
         tabs->setCurrentIndex(index);
         // Lets the page lay itself out and paint before it is captured.
         QCoreApplication::processEvents();
-        (void)save(sheet_, QStringLiteral("%1-%2.png").arg(index + 1, 2, 10, QLatin1Char('0')).arg(tabs->tabText(index)));
+        (void)save(sheet_,
+                   QStringLiteral("%1-%2.png").arg(index + 1, 2, 10, QLatin1Char('0')).arg(tabs->tabText(index)));
     }
     tabs->setCurrentIndex(CMainSheetDlg::ConnectTab);
 }

@@ -8,12 +8,12 @@
 #include <QThread>
 #include <QTimer>
 
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstring>
 
 namespace talvo {
 namespace {
@@ -51,7 +51,8 @@ SingleInstance::~SingleInstance() {
 
 QString SingleInstance::runtimeFolder() {
     const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty() && QFileInfo(QString::fromLocal8Bit(runtime)).isDir()) return QString::fromLocal8Bit(runtime);
+    if (!runtime.isEmpty() && QFileInfo(QString::fromLocal8Bit(runtime)).isDir())
+        return QString::fromLocal8Bit(runtime);
     return userTmpFolder();
 }
 

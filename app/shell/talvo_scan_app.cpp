@@ -104,13 +104,9 @@ int CTalvoScanApp::run(int argc, char** argv) {
         // The socket client needs an event dispatcher, not a display.
         QCoreApplication probe(argc, argv);
         switch (elect(instance, request)) {
-        case Election::Handed:
-            return 0;
-        case Election::Failed:
-            printTo(stderr, QStringLiteral("TalvoScan: %1\n").arg(instance.error()));
-            return 1;
-        case Election::Primary:
-            break;
+            case Election::Handed: return 0;
+            case Election::Failed: printTo(stderr, QStringLiteral("TalvoScan: %1\n").arg(instance.error())); return 1;
+            case Election::Primary: break;
         }
     }
     if (options.quit) {
@@ -130,7 +126,8 @@ int CTalvoScanApp::runPrimary(int argc, char** argv, const ProgramOptions& optio
 
     SignalWatcher terminationSignals;
     QObject::connect(&terminationSignals, &SignalWatcher::terminationRequested, &app, [] { QCoreApplication::quit(); });
-    if (!instance.listen()) printTo(stderr, QStringLiteral("TalvoScan: not reachable by a second start: %1\n").arg(instance.error()));
+    if (!instance.listen())
+        printTo(stderr, QStringLiteral("TalvoScan: not reachable by a second start: %1\n").arg(instance.error()));
 
     KeyFilter keys(readActionKeyDefaultLocation());
     app.installEventFilter(&keys);

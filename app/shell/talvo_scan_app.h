@@ -27,8 +27,7 @@ public:
     [[nodiscard]] static qint64 millisecondsSinceStart();
 
 private:
-    [[nodiscard]] static int runPrimary(int argc, char** argv, const ProgramOptions& options,
-                                        SingleInstance& instance);
+    [[nodiscard]] static int runPrimary(int argc, char** argv, const ProgramOptions& options, SingleInstance& instance);
 };
 
 }  // namespace talvo

@@ -58,8 +58,13 @@ std::optional<ScannerTime> parseScannerTime(std::string_view text) {
         return std::nullopt;
     }
     const auto weekday = std::chrono::weekday{sys_days{date}}.c_encoding();
-    return ScannerTime{byte(*year - 1900), byte(*month - 1), byte(*day),   byte(*hour),
-                       byte(*minute),      byte(*second),    byte(static_cast<int>(weekday))};
+    return ScannerTime{byte(*year - 1900),
+                       byte(*month - 1),
+                       byte(*day),
+                       byte(*hour),
+                       byte(*minute),
+                       byte(*second),
+                       byte(static_cast<int>(weekday))};
 }
 
 }  // namespace zt::client

@@ -59,13 +59,13 @@ public:
 
     /* Read accessors; these four occupy the first four slots of the virtual table, in this order. */
     /** Read accessor (first slot of the virtual table). @return port */
-    virtual std::int32_t GetPort() const;          /* port */
+    virtual std::int32_t GetPort() const; /* port */
     /** Read accessor (second slot of the virtual table). @return name; valid while the record and its name live */
-    virtual const wchar_t* GetName() const;        /* name; valid while the record and its name live */
+    virtual const wchar_t* GetName() const; /* name; valid while the record and its name live */
     /** Read accessor (third slot of the virtual table). @return handle */
-    virtual ScannerHandle GetHandle() const;       /* handle */
+    virtual ScannerHandle GetHandle() const; /* handle */
     /** Read accessor (fourth slot of the virtual table). @return state */
-    virtual std::int32_t GetState() const;         /* state */
+    virtual std::int32_t GetState() const; /* state */
 
     /** Destroys the record and its copy of the name. */
     virtual ~DeviceRecord();
@@ -78,12 +78,12 @@ public:
     /** Moves every field. @return this record */
     DeviceRecord& operator=(DeviceRecord&&) noexcept = default;
 
-    std::int32_t port = 0;           /**< N of the serial port COM N bound to the scanner */
-    std::wstring name;               /**< Bluetooth device name as the stack stores it */
-    std::int32_t state = 0;          /**< connection state; 0 = disconnected */
-    ScannerHandle handle = nullptr;  /**< the SDK's handle while connected (pointer-sized on purpose) */
-    std::int32_t retriesLeft = 0;    /**< automatic reconnect attempts still allowed */
-    std::uint32_t dueTime = 0;       /**< tick count (ms, wrapping) of the earliest next connect attempt */
+    std::int32_t port = 0;          /**< N of the serial port COM N bound to the scanner */
+    std::wstring name;              /**< Bluetooth device name as the stack stores it */
+    std::int32_t state = 0;         /**< connection state; 0 = disconnected */
+    ScannerHandle handle = nullptr; /**< the SDK's handle while connected (pointer-sized on purpose) */
+    std::int32_t retriesLeft = 0;   /**< automatic reconnect attempts still allowed */
+    std::uint32_t dueTime = 0;      /**< tick count (ms, wrapping) of the earliest next connect attempt */
 };
 
 /**
@@ -106,7 +106,6 @@ extern "C" {
  * unchanged. Synchronous; a D-Bus exchange is cut off after 1 s.
  */
 ZT_DEVSEARCH_API void SearchingDevice(DeviceRecordList& list) noexcept;
-
 }
 
 #endif /* ZTDEVSEARCH_H */

@@ -1,6 +1,7 @@
 #include "ztdevsearch.h"
 
-DeviceRecord::DeviceRecord(std::int32_t portNumber, std::wstring_view deviceName) : port(portNumber), name(deviceName) {}
+DeviceRecord::DeviceRecord(std::int32_t portNumber, std::wstring_view deviceName)
+    : port(portNumber), name(deviceName) {}
 
 DeviceRecord::~DeviceRecord() = default;
 

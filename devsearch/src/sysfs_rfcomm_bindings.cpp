@@ -12,7 +12,7 @@ namespace zt::devsearch {
 namespace {
 
 constexpr std::string_view kTtyPrefix = "rfcomm";
-constexpr std::size_t kAddressChars = 17;  // "00:11:22:33:44:55"
+constexpr std::size_t kAddressChars = 17;    // "00:11:22:33:44:55"
 constexpr std::size_t kAttributeBytes = 64;  // an address line is 18 bytes; more is not an address
 constexpr std::size_t kMaxTtyDigits = 9;     // any 9-digit N fits the signed 32-bit port
 
@@ -43,7 +43,8 @@ constexpr std::size_t kMaxTtyDigits = 9;     // any 9-digit N fits the signed 32
 
 // N of "rfcommN"; nothing for any other name.
 [[nodiscard]] std::optional<std::int32_t> ttyNumber(std::string_view name) {
-    if (!name.starts_with(kTtyPrefix) || name.size() == kTtyPrefix.size() || name.size() > kTtyPrefix.size() + kMaxTtyDigits)
+    if (!name.starts_with(kTtyPrefix) || name.size() == kTtyPrefix.size() ||
+        name.size() > kTtyPrefix.size() + kMaxTtyDigits)
         return std::nullopt;
     std::int32_t number = 0;
     for (char c : name.substr(kTtyPrefix.size())) {

@@ -71,8 +71,7 @@ int checkHive(const std::filesystem::path& path) {
     }
     std::vector<zt::platform::RegistryIssue> issues;
     static_cast<void>(zt::platform::RegistryHive::fromFile(path, &issues));
-    for (const auto& issue : issues)
-        std::printf("%s:%zu: %s\n", path.c_str(), issue.line, issue.message.c_str());
+    for (const auto& issue : issues) std::printf("%s:%zu: %s\n", path.c_str(), issue.line, issue.message.c_str());
     return issues.empty() ? kExitOk : kExitIssues;
 }
 

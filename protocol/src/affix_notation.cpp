@@ -12,10 +12,25 @@ std::string unescapeAffix(std::string_view text) {
             continue;
         }
         switch (text[i + 1]) {
-            case 'n': case 'N': out += '\n'; ++i; break;
-            case 'r': case 'R': out += '\r'; ++i; break;
-            case 't': case 'T': out += '\t'; ++i; break;
-            case '\\': out += '\\'; ++i; break;
+            case 'n':
+            case 'N':
+                out += '\n';
+                ++i;
+                break;
+            case 'r':
+            case 'R':
+                out += '\r';
+                ++i;
+                break;
+            case 't':
+            case 'T':
+                out += '\t';
+                ++i;
+                break;
+            case '\\':
+                out += '\\';
+                ++i;
+                break;
             default: out += '\\'; break;  // stands for itself; the next character is read normally
         }
     }

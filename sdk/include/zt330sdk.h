@@ -74,23 +74,23 @@ extern "C" {
 
 /** Result codes. */
 enum {
-    SDK_OK = 0,                       /**< done */
-    SDK_ERR_OPEN_FAILED = -1,         /**< the port could not be opened; or the request could not be built */
-    SDK_ERR_BAD_PORT = -2,            /**< ztInitialize: port number above 100 */
-    SDK_ERR_PORT_UNAVAILABLE = -3,    /**< ztInitialize: no such device */
-    SDK_ERR_PORT_IN_USE = -4,         /**< ztInitialize: a handle for this port is already open (or opening) */
-    SDK_ERR_NOT_CONNECTED = -5,       /**< ztDeinitialize: the scanner's link is not up */
-    SDK_ERR_UNKNOWN_HANDLE = -6,      /**< ztDeinitialize: null or unknown handle */
-    SDK_ERR_ALREADY_CONNECTED = -7,   /**< connect asked of a link that is already connected */
-    SDK_ERR_LINK = -8,                /**< a frame could not be written, or no matching response after the repeats */
-    SDK_ERR_TIMEOUT = -9,             /**< no response within three waits of 1000 ms */
-    SDK_ERR_ABORTED = -12,            /**< cut short because the port is being closed */
-    SDK_ERR_BUSY = -15,               /**< another operation holds the handle; or ztCollectingOnce during a collection */
-    SDK_ERR_INVALID_HANDLE = -16,     /**< null or unknown handle (every operation but ztDeinitialize) */
-    SDK_ERR_PORT_LOST = -17,          /**< the port became invalid (scanner gone), or the link is down */
-    SDK_ERR_INVALID_ARG = -18,        /**< null pointer or value out of range */
-    SDK_ERR_DEVICE_REFUSED = -19,     /**< the scanner refused, or answered in the wrong form */
-    SDK_ERR_UNSUPPORTED_OPTION = -21  /**< symbology group/item pair not supported */
+    SDK_OK = 0,                      /**< done */
+    SDK_ERR_OPEN_FAILED = -1,        /**< the port could not be opened; or the request could not be built */
+    SDK_ERR_BAD_PORT = -2,           /**< ztInitialize: port number above 100 */
+    SDK_ERR_PORT_UNAVAILABLE = -3,   /**< ztInitialize: no such device */
+    SDK_ERR_PORT_IN_USE = -4,        /**< ztInitialize: a handle for this port is already open (or opening) */
+    SDK_ERR_NOT_CONNECTED = -5,      /**< ztDeinitialize: the scanner's link is not up */
+    SDK_ERR_UNKNOWN_HANDLE = -6,     /**< ztDeinitialize: null or unknown handle */
+    SDK_ERR_ALREADY_CONNECTED = -7,  /**< connect asked of a link that is already connected */
+    SDK_ERR_LINK = -8,               /**< a frame could not be written, or no matching response after the repeats */
+    SDK_ERR_TIMEOUT = -9,            /**< no response within three waits of 1000 ms */
+    SDK_ERR_ABORTED = -12,           /**< cut short because the port is being closed */
+    SDK_ERR_BUSY = -15,              /**< another operation holds the handle; or ztCollectingOnce during a collection */
+    SDK_ERR_INVALID_HANDLE = -16,    /**< null or unknown handle (every operation but ztDeinitialize) */
+    SDK_ERR_PORT_LOST = -17,         /**< the port became invalid (scanner gone), or the link is down */
+    SDK_ERR_INVALID_ARG = -18,       /**< null pointer or value out of range */
+    SDK_ERR_DEVICE_REFUSED = -19,    /**< the scanner refused, or answered in the wrong form */
+    SDK_ERR_UNSUPPORTED_OPTION = -21 /**< symbology group/item pair not supported */
 };
 
 /** Results of ztDeinitialize with the shutdown-all flag. */
@@ -619,8 +619,8 @@ ZT_API int NrBtBarcodeDeinitialize(ScannerHandle handle, int shutdownAll);
 /** Another name of ztPrepareCollecting(). @copydoc ztPrepareCollecting */
 ZT_API int NrBtBarcodePrepareCollecting(ScannerHandle handle, int* count, CollectProgressCallback progress);
 /** Another name of ztCollectingOnce(). @copydoc ztCollectingOnce */
-ZT_API int NrBtBarcodeCollectingOnce(ScannerHandle handle, int index, int* tag, unsigned char* time,
-                                     double* value1, double* value2, char* text, int* textLength);
+ZT_API int NrBtBarcodeCollectingOnce(ScannerHandle handle, int index, int* tag, unsigned char* time, double* value1,
+                                     double* value2, char* text, int* textLength);
 /** Another name of ztClearAllData(). @copydoc ztClearAllData */
 ZT_API int NrBtBarcodeClearAllData(ScannerHandle handle);
 /** Another name of ztSetScanMode(). @copydoc ztSetScanMode */

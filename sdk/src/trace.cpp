@@ -23,8 +23,10 @@ void trace(const char* format, ...) {
     va_start(args, format);
     std::vsnprintf(line, sizeof line, format, args);
     va_end(args);
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-                        std::chrono::steady_clock::now().time_since_epoch()).count() % 1000000;
+    const auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+            .count() %
+        1000000;
     std::fprintf(stderr, "[zt %6lld] %s\n", static_cast<long long>(ms), line);
 }
 

@@ -23,11 +23,13 @@ TEST(DisplayForm, NoRawControlByteGetsThrough) {
     EXPECT_EQ(displayForm("\x1b[2J\x07\x7f"), "\\x1b[2J\\x07\\x7f");
     EXPECT_EQ(displayForm("a\0b"s), "a\\x00b");
     // C1 controls (U+009B is a CSI on some terminals), stray and truncated UTF-8 bytes.
-    EXPECT_EQ(displayForm("\xc2\x9b" "1m"), "\\xc2\\x9b1m");
+    EXPECT_EQ(displayForm("\xc2\x9b"
+                          "1m"),
+              "\\xc2\\x9b1m");
     EXPECT_EQ(displayForm("\xc2\xa0"), "\xc2\xa0");  // U+00A0 is the first character after them
     EXPECT_EQ(displayForm("\xe9t\xc3"), "\\xe9t\\xc3");
-    EXPECT_EQ(displayForm("\xed\xa0\x80"), "\\xed\\xa0\\x80");  // a surrogate
-    EXPECT_EQ(displayForm("\xc0\xaf"), "\\xc0\\xaf");              // an overlong '/'
+    EXPECT_EQ(displayForm("\xed\xa0\x80"), "\\xed\\xa0\\x80");           // a surrogate
+    EXPECT_EQ(displayForm("\xc0\xaf"), "\\xc0\\xaf");                    // an overlong '/'
     EXPECT_EQ(displayForm("\xf4\x90\x80\x80"), "\\xf4\\x90\\x80\\x80");  // above U+10FFFF
 }
 

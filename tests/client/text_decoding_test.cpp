@@ -31,11 +31,14 @@ TEST(TextDecoding, Utf8KeepsValidTextAndTakesStrayBytesAsLatin1) {
     TextDecoder utf8("UTF-8");
     EXPECT_EQ(utf8.decode("Caf\xc3\xa9 \xe2\x82\xac"), "Caf\xc3\xa9 \xe2\x82\xac");
     EXPECT_EQ(utf8.decode("\xe9t\xe9"), "\xc3\xa9t\xc3\xa9");
-    EXPECT_EQ(utf8.decode("\xc3"), "\xc3\x83");                      // truncated at the end
-    EXPECT_EQ(utf8.decode("\xc3" "A"), "\xc3\x83" "A");              // broken in the middle
+    EXPECT_EQ(utf8.decode("\xc3"), "\xc3\x83");  // truncated at the end
+    EXPECT_EQ(utf8.decode("\xc3"
+                          "A"),
+              "\xc3\x83"
+              "A");                                                      // broken in the middle
     EXPECT_EQ(utf8.decode("\xed\xa0\x80"), "\xc3\xad\xc2\xa0\xc2\x80");  // a surrogate, byte by byte
-    EXPECT_EQ(utf8.decode("\xc0\xaf"), "\xc3\x80\xc2\xaf");          // overlong
-    EXPECT_EQ(utf8.decode("a\0b"s), "a\0b"s);                        // zero bytes are kept too
+    EXPECT_EQ(utf8.decode("\xc0\xaf"), "\xc3\x80\xc2\xaf");              // overlong
+    EXPECT_EQ(utf8.decode("a\0b"s), "a\0b"s);                            // zero bytes are kept too
     EXPECT_EQ(utf8.decode(""), "");
 }
 
@@ -50,12 +53,17 @@ TEST(TextDecoding, EightBitCharacterSets) {
 
 TEST(TextDecoding, MultiByteCharacterSetsKeepTheBytesThatDoNotDecode) {
     TextDecoder sjis("SHIFT_JIS");
-    EXPECT_EQ(sjis.decode("\x82\xa0"), "\xe3\x81\x82");       // HIRAGANA LETTER A
-    EXPECT_EQ(sjis.decode("x\x82"), "x\xc2\x82");              // a lead byte cut off at the end
-    EXPECT_EQ(sjis.decode("\x82\xa0\xff" "b"), "\xe3\x81\x82\xc3\xbf" "b");
+    EXPECT_EQ(sjis.decode("\x82\xa0"), "\xe3\x81\x82");  // HIRAGANA LETTER A
+    EXPECT_EQ(sjis.decode("x\x82"), "x\xc2\x82");        // a lead byte cut off at the end
+    EXPECT_EQ(sjis.decode("\x82\xa0\xff"
+                          "b"),
+              "\xe3\x81\x82\xc3\xbf"
+              "b");
     // A stateful encoding: the shift into JIS X 0208 and back.
     TextDecoder jis("ISO-2022-JP");
-    EXPECT_EQ(jis.decode("\x1b$B$\"\x1b(BA"), "\xe3\x81\x82" "A");
+    EXPECT_EQ(jis.decode("\x1b$B$\"\x1b(BA"),
+              "\xe3\x81\x82"
+              "A");
     // A long text goes through in more than one piece of iconv output.
     std::string many;
     std::string expected;

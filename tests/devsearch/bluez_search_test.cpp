@@ -11,7 +11,9 @@ namespace {
 using test::FakePairings;
 using test::FakeTtys;
 
-Pairing paired(std::string address, std::string name) { return Pairing{std::move(address), std::move(name), std::nullopt, true}; }
+Pairing paired(std::string address, std::string name) {
+    return Pairing{std::move(address), std::move(name), std::nullopt, true};
+}
 
 TEST(BluezSearch, NoBoundTtyLeavesTheListAloneWithoutAskingBluez) {
     FakeTtys ttys({});
@@ -27,8 +29,11 @@ TEST(BluezSearch, UnavailableBluezLeavesTheListAlone) {
 }
 
 TEST(BluezSearch, OnlyPairedScannersWithABoundTty) {
-    FakeTtys ttys({{4, "00:00:00:00:00:04"}, {1, "00:00:00:00:00:01"}, {2, "00:00:00:00:00:02"},
-                   {3, "00:00:00:00:00:03"}, {5, "aa:bb:cc:dd:ee:05"}});
+    FakeTtys ttys({{4, "00:00:00:00:00:04"},
+                   {1, "00:00:00:00:00:01"},
+                   {2, "00:00:00:00:00:02"},
+                   {3, "00:00:00:00:00:03"},
+                   {5, "aa:bb:cc:dd:ee:05"}});
     Pairing unpaired = paired("00:00:00:00:00:02", "ZT-550 unpaired");
     unpaired.paired = false;
     FakePairings bluez(std::vector<Pairing>{
@@ -50,10 +55,9 @@ TEST(BluezSearch, BoundTtysWithoutScannersEmptyTheList) {
 
 TEST(BluezSearch, RemoteNameFirstThenAlias) {
     FakeTtys ttys({{1, "00:00:00:00:00:01"}, {2, "00:00:00:00:00:02"}, {3, "00:00:00:00:00:03"}});
-    FakePairings bluez(std::vector<Pairing>{
-        Pairing{"00:00:00:00:00:01", std::nullopt, "ZT-550 alias only", true},
-        Pairing{"00:00:00:00:00:02", "Renamed", "ZT-550 alias", true},
-        Pairing{"00:00:00:00:00:03", "ZT-550 \xC3\xA9", "My scanner", true}});
+    FakePairings bluez(std::vector<Pairing>{Pairing{"00:00:00:00:00:01", std::nullopt, "ZT-550 alias only", true},
+                                            Pairing{"00:00:00:00:00:02", "Renamed", "ZT-550 alias", true},
+                                            Pairing{"00:00:00:00:00:03", "ZT-550 \xC3\xA9", "My scanner", true}});
     const SearchResult found = searchBluez(ttys, bluez);
     ASSERT_TRUE(found);
     EXPECT_EQ(*found, (std::vector<FoundDevice>{{1, L"ZT-550 alias only"}, {3, L"ZT-550 \u00e9"}}));

@@ -11,11 +11,11 @@ using test::loadFixture;
 
 platform::RegistryHive parse(const std::string& body) {
     const std::string text = "Windows Registry Editor Version 5.00\n" + body;
-    return platform::RegistryHive::fromBytes(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+    return platform::RegistryHive::fromBytes(
+        std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
 }
 
-constexpr const char* kScannerAt1 =
-    "[HKLM\\SOFTWARE\\Microsoft\\Bluetooth\\device\\a1]\n\"name\"=\"ZT-550 1\"\n";
+constexpr const char* kScannerAt1 = "[HKLM\\SOFTWARE\\Microsoft\\Bluetooth\\device\\a1]\n\"name\"=\"ZT-550 1\"\n";
 
 TEST(PlatformStack, FiltersSkipsAndListsInReverseOrder) {
     // Scanners 1, 5 and 6 have ports 8, 12 and 7; the headset, the lower-case name and the scanner
@@ -38,13 +38,13 @@ TEST(PlatformStack, UnreadableNameStopsTheSearchKeepingEarlierScanners) {
 }
 
 TEST(PlatformStack, UnreadablePortValueStopsTheSearch) {
-    const SearchResult found = searchRegistry(parse(
-        std::string(kScannerAt1) +
-        "[HKLM\\SOFTWARE\\Microsoft\\Bluetooth\\device\\a2]\n\"name\"=\"ZT-550 2\"\n"
-        "[HKLM\\SOFTWARE\\Microsoft\\Bluetooth\\device\\a3]\n\"name\"=\"ZT-550 3\"\n"
-        "[HKLM\\SOFTWARE\\Microsoft\\Bluetooth\\Serial\\Ports\\0001a1]\n\"Port\"=\"COM1:\"\n"
-        "[HKLM\\SOFTWARE\\Microsoft\\Bluetooth\\Serial\\Ports\\0002a2]\n\"Port\"=dword:00000002\n"
-        "[HKLM\\SOFTWARE\\Microsoft\\Bluetooth\\Serial\\Ports\\0003a3]\n\"Port\"=\"COM3:\"\n"));
+    const SearchResult found =
+        searchRegistry(parse(std::string(kScannerAt1) +
+                             "[HKLM\\SOFTWARE\\Microsoft\\Bluetooth\\device\\a2]\n\"name\"=\"ZT-550 2\"\n"
+                             "[HKLM\\SOFTWARE\\Microsoft\\Bluetooth\\device\\a3]\n\"name\"=\"ZT-550 3\"\n"
+                             "[HKLM\\SOFTWARE\\Microsoft\\Bluetooth\\Serial\\Ports\\0001a1]\n\"Port\"=\"COM1:\"\n"
+                             "[HKLM\\SOFTWARE\\Microsoft\\Bluetooth\\Serial\\Ports\\0002a2]\n\"Port\"=dword:00000002\n"
+                             "[HKLM\\SOFTWARE\\Microsoft\\Bluetooth\\Serial\\Ports\\0003a3]\n\"Port\"=\"COM3:\"\n"));
     ASSERT_TRUE(found);
     EXPECT_EQ(*found, (std::vector<FoundDevice>{{1, L"ZT-550 1"}}));
 }
@@ -57,11 +57,13 @@ struct PortCase {
 class PortValue : public testing::TestWithParam<PortCase> {};
 
 TEST_P(PortValue, ParsesTheDigitsAfterThreeCharacters) {
-    const SearchResult found = searchRegistry(parse(
-        std::string(kScannerAt1) +
-        "[HKLM\\SOFTWARE\\Microsoft\\Bluetooth\\device\\a2]\n\"name\"=\"ZT-550 2\"\n"
-        "[HKLM\\SOFTWARE\\Microsoft\\Bluetooth\\Serial\\Ports\\0001a1]\n\"Port\"=\"" + GetParam().value + "\"\n"
-        "[HKLM\\SOFTWARE\\Microsoft\\Bluetooth\\Serial\\Ports\\0002a2]\n\"Port\"=\"COM2:\"\n"));
+    const SearchResult found =
+        searchRegistry(parse(std::string(kScannerAt1) +
+                             "[HKLM\\SOFTWARE\\Microsoft\\Bluetooth\\device\\a2]\n\"name\"=\"ZT-550 2\"\n"
+                             "[HKLM\\SOFTWARE\\Microsoft\\Bluetooth\\Serial\\Ports\\0001a1]\n\"Port\"=\"" +
+                             GetParam().value +
+                             "\"\n"
+                             "[HKLM\\SOFTWARE\\Microsoft\\Bluetooth\\Serial\\Ports\\0002a2]\n\"Port\"=\"COM2:\"\n"));
     ASSERT_TRUE(found);
     std::vector<FoundDevice> expected{{2, L"ZT-550 2"}};
     if (GetParam().port) expected.push_back({*GetParam().port, L"ZT-550 1"});
@@ -83,11 +85,12 @@ TEST(Widcomm, OnlyTheFirstSubkeyWithItsBytesWidened) {
 }
 
 TEST(Widcomm, FirstSubkeyThatIsNoScannerYieldsAnEmptyList) {
-    for (const char* body : {"[HKLM\\Software\\WIDCOMM\\BTConfig\\AutoConnect\\5]\n\"BDName\"=hex:48,53,00\n"
-                             "[HKLM\\Software\\WIDCOMM\\BTConfig\\AutoConnect\\7]\n\"BDName\"=hex:5a,54,2d,35,35,30\n",
-                             "[HKLM\\Software\\WIDCOMM\\BTConfig\\AutoConnect]\n",
-                             "[HKLM\\Software\\WIDCOMM\\BTConfig\\AutoConnect\\5]\n\"Other\"=hex:5a\n",
-                             "[HKLM\\Software\\WIDCOMM\\BTConfig\\AutoConnect\\x5]\n\"BDName\"=hex:5a,54,2d,35,35,30\n"}) {
+    for (const char* body :
+         {"[HKLM\\Software\\WIDCOMM\\BTConfig\\AutoConnect\\5]\n\"BDName\"=hex:48,53,00\n"
+          "[HKLM\\Software\\WIDCOMM\\BTConfig\\AutoConnect\\7]\n\"BDName\"=hex:5a,54,2d,35,35,30\n",
+          "[HKLM\\Software\\WIDCOMM\\BTConfig\\AutoConnect]\n",
+          "[HKLM\\Software\\WIDCOMM\\BTConfig\\AutoConnect\\5]\n\"Other\"=hex:5a\n",
+          "[HKLM\\Software\\WIDCOMM\\BTConfig\\AutoConnect\\x5]\n\"BDName\"=hex:5a,54,2d,35,35,30\n"}) {
         const SearchResult found = searchRegistry(parse(body));
         ASSERT_TRUE(found) << body;
         EXPECT_TRUE(found->empty()) << body;

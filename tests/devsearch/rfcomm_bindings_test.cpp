@@ -16,7 +16,7 @@ TEST(SysfsRfcommBindings, ReadsRfcommTtysAndTheirAddresses) {
     sys.write("rfcomm13/address", std::string(1 << 20, '0'));  // far too long: not read in full
     sys.write("rfcomm14/address", "00:11:22:33:44");
     sys.write("rfcomm15/address", "00-11-22-33-44-55\n");
-    sys.write("rfcomm16/channel", "1\n");                    // no address attribute
+    sys.write("rfcomm16/channel", "1\n");  // no address attribute
     sys.write("rfcomm/address", "00:11:22:33:44:55\n");
     sys.write("rfcommX/address", "00:11:22:33:44:55\n");
     sys.write("rfcomm99999999999/address", "00:11:22:33:44:55\n");

@@ -16,7 +16,9 @@ namespace zt::devsearch::test {
 using zt::test::ScopedEnv;
 using zt::test::TempDir;
 
-inline std::filesystem::path fixture(const std::string& name) { return std::filesystem::path(ZT_DEVSEARCH_FIXTURES) / name; }
+inline std::filesystem::path fixture(const std::string& name) {
+    return std::filesystem::path(ZT_DEVSEARCH_FIXTURES) / name;
+}
 
 inline platform::RegistryHive loadFixture(const std::string& name) {
     std::vector<platform::RegistryIssue> issues;

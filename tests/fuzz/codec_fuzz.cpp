@@ -21,20 +21,52 @@ void progressSink(int, int) {}
 std::unique_ptr<CommandCodec> makeCodec(std::uint8_t selector) {
     const Mode mode = (selector & 0x80) != 0 ? Mode::Set : Mode::Get;
     switch (selector % 9) {
-        case 0: { auto c = std::make_unique<ScanModeCodec>(); c->mode = mode; c->scanMode = selector % 3; c->value = 9999; return c; }
-        case 1: { auto c = std::make_unique<BuzzerCodec>(); c->mode = mode; return c; }
+        case 0: {
+            auto c = std::make_unique<ScanModeCodec>();
+            c->mode = mode;
+            c->scanMode = selector % 3;
+            c->value = 9999;
+            return c;
+        }
+        case 1: {
+            auto c = std::make_unique<BuzzerCodec>();
+            c->mode = mode;
+            return c;
+        }
         case 2: return std::make_unique<BatteryCodec>();
         case 3: return std::make_unique<StorageCodec>();
-        case 4: { auto c = std::make_unique<TimeCodec>(); c->mode = mode; return c; }
-        case 5: { auto c = std::make_unique<AffixCodec>(); c->mode = mode; c->text = "\t>"; return c; }
-        case 6: { auto c = std::make_unique<SymbologyCodec>(); c->mode = mode; c->group = 27; c->item = 24; return c; }
+        case 4: {
+            auto c = std::make_unique<TimeCodec>();
+            c->mode = mode;
+            return c;
+        }
+        case 5: {
+            auto c = std::make_unique<AffixCodec>();
+            c->mode = mode;
+            c->text = "\t>";
+            return c;
+        }
+        case 6: {
+            auto c = std::make_unique<SymbologyCodec>();
+            c->mode = mode;
+            c->group = 27;
+            c->item = 24;
+            return c;
+        }
         case 7: {
             auto c = std::make_unique<ConfigCodec>();
             const auto item = static_cast<ConfigItem>((selector >> 3) % 16);
-            if (mode == Mode::Set) c->loadSet(item, std::vector<std::uint8_t>(4, 1)); else c->loadGet(item);
+            if (mode == Mode::Set)
+                c->loadSet(item, std::vector<std::uint8_t>(4, 1));
+            else
+                c->loadGet(item);
             return c;
         }
-        default: { auto c = std::make_unique<CollectCodec>(); c->reset(progressSink); return c; }
+        default: {
+            auto c = std::make_unique<CollectCodec>();
+            c->reset(progressSink);
+            return c;
+        }
     }
 }
 

@@ -17,8 +17,7 @@ namespace {
 
 int failures = 0;
 
-void check(bool holds, const char* what)
-{
+void check(bool holds, const char* what) {
     if (!holds) {
         std::fprintf(stderr, "devsearch_consumer: FAILED: %s\n", what);
         ++failures;
@@ -27,8 +26,7 @@ void check(bool holds, const char* what)
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: devsearch_consumer VERSION\n");
         return 2;

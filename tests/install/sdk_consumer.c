@@ -13,16 +13,14 @@
 
 static int failures;
 
-static void check(int holds, const char* what)
-{
+static void check(int holds, const char* what) {
     if (!holds) {
         fprintf(stderr, "sdk_consumer: FAILED: %s\n", what);
         ++failures;
     }
 }
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     char fromParts[32];
     int error = 12345;
     ScannerHandle handle;
@@ -32,8 +30,7 @@ int main(int argc, char** argv)
         return 2;
     }
     /* The generated version header agrees with the package metadata and with itself. */
-    snprintf(fromParts, sizeof fromParts, "%d.%d.%d", ZT_SDK_VERSION_MAJOR, ZT_SDK_VERSION_MINOR,
-             ZT_SDK_VERSION_PATCH);
+    snprintf(fromParts, sizeof fromParts, "%d.%d.%d", ZT_SDK_VERSION_MAJOR, ZT_SDK_VERSION_MINOR, ZT_SDK_VERSION_PATCH);
     check(strcmp(ZT_SDK_VERSION_STRING, argv[1]) == 0, "ZT_SDK_VERSION_STRING equals the package version");
     check(strcmp(fromParts, ZT_SDK_VERSION_STRING) == 0, "version macros agree with the version string");
 

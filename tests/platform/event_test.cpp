@@ -41,7 +41,7 @@ TEST(ManualResetEvent, StaysSignalledForEveryWaiterUntilReset) {
 
 TEST(TickCount, AdvancesInMilliseconds) {
     const std::uint32_t start = tickCount();
-    std::this_thread::sleep_for(20ms);  // measuring the clock itself
+    std::this_thread::sleep_for(20ms);                  // measuring the clock itself
     const std::uint32_t elapsed = tickCount() - start;  // subtraction survives the wrap
     EXPECT_GE(elapsed, 20u);
     EXPECT_LT(elapsed, 1000u);

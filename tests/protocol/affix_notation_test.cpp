@@ -16,14 +16,14 @@ TEST(AffixNotation, Unescape) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"a\\tb", "a\tb"},
         {"\\n\\N\\r\\R\\t\\T", "\n\n\r\r\t\t"},
-        {"a\\\\tb", "a\\tb"},        // the second backslash cannot start a sequence
+        {"a\\\\tb", "a\\tb"},  // the second backslash cannot start a sequence
         {"a\\\\\\t", "a\\\t"},
-        {"end\\", "end\\"},          // a trailing backslash stays
+        {"end\\", "end\\"},  // a trailing backslash stays
         {"\\", "\\"},
-        {"\\x\\q", "\\x\\q"},        // other characters keep their backslash
+        {"\\x\\q", "\\x\\q"},  // other characters keep their backslash
         {"\\\\n", "\\n"},
         {"\\\\\\\\", "\\\\"},
-        {"\\\\\\", "\\\\"},          // an escaped backslash, then a trailing one
+        {"\\\\\\", "\\\\"},  // an escaped backslash, then a trailing one
         {"", ""},
     };
     for (const auto& [in, out] : cases) EXPECT_EQ(unescapeAffix(in), out) << in;

@@ -16,11 +16,10 @@ static_assert(isShownSymbology(27, 25) && !isShownSymbology(17, 47) && !isShownS
 
 TEST(SymbologyTable, ShownRowsInPageOrder) {
     const std::vector<std::uint32_t> expected{
-        0x110000, 0x110017, 0x110029, 0x120000, 0x120029, 0x12002F, 0x12000C, 0x140000,
-        0x150000, 0x150002, 0x160000, 0x170000, 0x180000, 0x180003, 0x180029, 0x180011,
-        0x190000, 0x190029, 0x1A0000, 0x1A0029, 0x1A0033, 0x1B0000, 0x1B0003, 0x1B0029,
-        0x1B0018, 0x1B0019, 0x1D0000, 0x1D0003, 0x1D0029, 0x200000, 0x200003, 0x200004,
-        0x200029, 0x230000,
+        0x110000, 0x110017, 0x110029, 0x120000, 0x120029, 0x12002F, 0x12000C, 0x140000, 0x150000,
+        0x150002, 0x160000, 0x170000, 0x180000, 0x180003, 0x180029, 0x180011, 0x190000, 0x190029,
+        0x1A0000, 0x1A0029, 0x1A0033, 0x1B0000, 0x1B0003, 0x1B0029, 0x1B0018, 0x1B0019, 0x1D0000,
+        0x1D0003, 0x1D0029, 0x200000, 0x200003, 0x200004, 0x200029, 0x230000,
     };
     std::vector<std::uint32_t> shown;
     for (const auto& row : kShownSymbologyOptions) shown.push_back(row.code());
@@ -53,8 +52,8 @@ TEST(SymbologyTable, FactoryValuesWithinWhatThePagesAccept) {
     EXPECT_EQ(findSymbology(17, 0)->defaultValue, 1);
     EXPECT_EQ(findSymbology(27, 24)->defaultValue, 3);
     EXPECT_EQ(findSymbology(27, 25)->defaultValue, 30);
-    EXPECT_EQ(findSymbology(32, 0)->defaultValue, 0);      // MSI starts off
-    EXPECT_EQ(findSymbology(46, 0)->defaultValue, 0);      // Trioptic Code, hidden, also off
+    EXPECT_EQ(findSymbology(32, 0)->defaultValue, 0);  // MSI starts off
+    EXPECT_EQ(findSymbology(46, 0)->defaultValue, 0);  // Trioptic Code, hidden, also off
     EXPECT_EQ(findSymbology(31, 3)->defaultValue, 1);
     int enabled = 0;
     for (const auto& row : kSymbologyOptions) enabled += row.defaultValue != 0 ? 1 : 0;

@@ -39,39 +39,40 @@ TEST_P(BadLine, IsReportedSkippedAndTheRestLoads) {
     EXPECT_EQ(key->value("bad"), nullptr);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, BadLine,
-    testing::Values(
-        BadLineCase{"bad hex byte", "\"bad\"=hex:00,zz,01", 4},
-        BadLineCase{"empty byte between commas", "\"bad\"=hex:00,,01", 4},
-        BadLineCase{"bad byte on a continuation line, the rest consumed", "\"bad\"=hex:00,\\\n 0g,\\\n 01", 5},
-        BadLineCase{"hex type not hex", "\"bad\"=hex(zz):00,\\\n 01", 4},
-        BadLineCase{"dword too long", "\"bad\"=dword:123456789", 4},
-        BadLineCase{"dword with junk", "\"bad\"=dword:12x", 4},
-        BadLineCase{"string without closing quote", "\"bad\"=\"open", 4},
-        BadLineCase{"text after the string", "\"bad\"=\"x\" y", 4},
-        BadLineCase{"name without closing quote", "\"bad\\", 4},
-        BadLineCase{"unknown data type", "\"bad\"=qword:1", 4},
-        BadLineCase{"line of junk", "garbage here", 4},
-        BadLineCase{"NUL and control bytes", std::string("\x01\x02\0\x7f", 4), 4}),
-    [](const testing::TestParamInfo<BadLineCase>& param) {
-        std::string name;
-        for (const char* c = param.param.legend; *c != '\0'; ++c) name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
-        return name;
-    });
+INSTANTIATE_TEST_SUITE_P(Table, BadLine,
+                         testing::Values(BadLineCase{"bad hex byte", "\"bad\"=hex:00,zz,01", 4},
+                                         BadLineCase{"empty byte between commas", "\"bad\"=hex:00,,01", 4},
+                                         BadLineCase{"bad byte on a continuation line, the rest consumed",
+                                                     "\"bad\"=hex:00,\\\n 0g,\\\n 01", 5},
+                                         BadLineCase{"hex type not hex", "\"bad\"=hex(zz):00,\\\n 01", 4},
+                                         BadLineCase{"dword too long", "\"bad\"=dword:123456789", 4},
+                                         BadLineCase{"dword with junk", "\"bad\"=dword:12x", 4},
+                                         BadLineCase{"string without closing quote", "\"bad\"=\"open", 4},
+                                         BadLineCase{"text after the string", "\"bad\"=\"x\" y", 4},
+                                         BadLineCase{"name without closing quote", "\"bad\\", 4},
+                                         BadLineCase{"unknown data type", "\"bad\"=qword:1", 4},
+                                         BadLineCase{"line of junk", "garbage here", 4},
+                                         BadLineCase{"NUL and control bytes", std::string("\x01\x02\0\x7f", 4), 4}),
+                         [](const testing::TestParamInfo<BadLineCase>& param) {
+                             std::string name;
+                             for (const char* c = param.param.legend; *c != '\0'; ++c)
+                                 name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+                             return name;
+                         });
 
 TEST(RegHostile, BrokenKeyLinesAreReportedAndTheirValuesSkipped) {
     std::vector<RegistryIssue> issues;
-    const auto hive = parseHive("Windows Registry Editor Version 5.00\n"
-                                "[HKLM\\Lost\n"                // 2: no closing bracket
-                                "\"v\"=\"skipped quietly\"\n"  // 3
-                                "[HKEY_NOWHERE\\X]\n"          // 4: unknown root
-                                "[HKLM\\A\\\\B]\n"             // 5: empty name
-                                "[-HKLM]\n"                    // 6: a root cannot be deleted
-                                "[]\n"                         // 7
-                                "[HKLM\\Kept]\n"
-                                "\"v\"=\"1\"\n",
-                                &issues);
+    const auto hive = parseHive(
+        "Windows Registry Editor Version 5.00\n"
+        "[HKLM\\Lost\n"                // 2: no closing bracket
+        "\"v\"=\"skipped quietly\"\n"  // 3
+        "[HKEY_NOWHERE\\X]\n"          // 4: unknown root
+        "[HKLM\\A\\\\B]\n"             // 5: empty name
+        "[-HKLM]\n"                    // 6: a root cannot be deleted
+        "[]\n"                         // 7
+        "[HKLM\\Kept]\n"
+        "\"v\"=\"1\"\n",
+        &issues);
     EXPECT_EQ(issueLines(issues), (std::vector<std::size_t>{2, 4, 5, 6, 7}));
     EXPECT_FALSE(hive.openLocalMachine("Lost"));
     ASSERT_TRUE(hive.openLocalMachine("Kept"));

@@ -16,7 +16,9 @@ const RegistryHive& deviceMap() {
         "\"\\\\Device\\\\Serial0\"=\"COM1\"\n"
         "\"\\\\Device\\\\USBSER000\"=\"COM7\"\n"
         "\"\\\\Device\\\\BtPort\"=\"COM5\"\n"
-        "\"\\\\Device\\\\Long\"=\"" + std::string(600, 'x') + "\"\n"
+        "\"\\\\Device\\\\Long\"=\"" +
+        std::string(600, 'x') +
+        "\"\n"
         "\"\\\\Device\\\\USBSER001\"=\"COM9\"\n"
         "\"\\\\Device\\\\USBSER002\"=dword:00000005\n");
     return hive;

@@ -16,8 +16,7 @@ using namespace std::string_literals;
 // 17 May 2010 14:03:09, a Monday.
 constexpr RecordTime kMay17 = {110, 4, 17, 14, 3, 9, 1};
 
-ScanDataRecord record(long long index, double value1, double value2, std::string_view text,
-                      RecordTime time = kMay17) {
+ScanDataRecord record(long long index, double value1, double value2, std::string_view text, RecordTime time = kMay17) {
     return ScanDataRecord{index, time, value1, value2, text};
 }
 

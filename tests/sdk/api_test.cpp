@@ -214,10 +214,10 @@ TEST_F(ApiTest, MalformedScanRecordsNeverReadPastThePayload) {
     int error = 0;
     ASSERT_NE(open(5, error), nullptr);
     sim::Bytes noZero = scanRecord("ABC");
-    noZero.pop_back();                                                      // text without its zero byte
-    s.sendPacket(PacketType::ScanData, sim::Bytes(10, 0x55));               // shorter than a record head
+    noZero.pop_back();                                         // text without its zero byte
+    s.sendPacket(PacketType::ScanData, sim::Bytes(10, 0x55));  // shorter than a record head
     s.sendPacket(PacketType::ScanData, noZero);
-    s.sendPacket(PacketType::ScanData, sim::Bytes(24, 0x01));               // a head and no text at all
+    s.sendPacket(PacketType::ScanData, sim::Bytes(24, 0x01));  // a head and no text at all
     ASSERT_TRUE(log_.waiter.waitUntil([&] { return log_.scans.size() == 2; }));
     EXPECT_EQ(log_.scans[0].length, 28);  // the text is cut at the payload's end and terminated
     EXPECT_EQ(log_.scans[0].record.back(), 0);

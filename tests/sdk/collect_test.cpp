@@ -167,7 +167,7 @@ TEST_F(Collect, MalformedRecordsAreDroppedAndTheDownloadGoesOn) {
     B noZero = recordBytes(day(1), "abc");
     noZero.pop_back();
     B oversized = recordBytes(day(2), std::string(3072, 'x'));  // 24 + 3072 + 1 = 3097 bytes
-    B largest = recordBytes(day(3), std::string(3071, 'y'));   // 3096 bytes: kept
+    B largest = recordBytes(day(3), std::string(3071, 'y'));    // 3096 bytes: kept
     B headOnly(24, 0);
     serve({noZero, oversized, largest, headOnly, recordBytes(day(4), "ok")}, 5);
     int count = -1;
@@ -214,9 +214,10 @@ TEST_F(Collect, TotalsThatLie) {
 
 TEST_F(Collect, BlockNumbersWrapAfter255) {
     std::vector<B> records;
-    for (int i = 0; i < 300; ++i) records.push_back(recordBytes({110, 1, 1, 0, static_cast<std::uint8_t>(i / 60),
-                                                                 static_cast<std::uint8_t>(i % 60), 0},
-                                                                "r" + std::to_string(i)));
+    for (int i = 0; i < 300; ++i)
+        records.push_back(
+            recordBytes({110, 1, 1, 0, static_cast<std::uint8_t>(i / 60), static_cast<std::uint8_t>(i % 60), 0},
+                        "r" + std::to_string(i)));
     serve(records);
     int count = -1;
     ASSERT_EQ(ztPrepareCollecting(handle_, &count, nullptr), SDK_OK);

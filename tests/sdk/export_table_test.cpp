@@ -16,19 +16,53 @@
 namespace {
 
 // Operations that also have a second name (NrBtBarcode + the same suffix).
-const std::vector<std::string> kWithSecondName = {
-    "Initialize", "Deinitialize", "PrepareCollecting", "CollectingOnce", "ClearAllData", "SetScanMode",
-    "GetScanMode", "SetBuzzerVolume", "GetBuzzerVolume", "GetBatteryStatus", "GetStorageStatus", "SetTime",
-    "GetTime", "SetPrefix", "GetPrefix", "SetSuffix", "GetSuffix", "SetSymbologyOption", "GetSymbologyOption",
-    "SetBluetoothID", "GetBluetoothID", "SetBluetoothSerial", "GetBluetoothSerial", "SetBluetoothPin",
-    "GetBluetoothPin", "GetImageVersion", "SetSleepModeTime", "GetSleepModeTime", "SetConnectBeepDelayTime",
-    "GetConnectBeepDelayTime", "SetDisconnectBeepDelayTime", "GetDisconnectBeepDelayTime", "SetDefault"};
+const std::vector<std::string> kWithSecondName = {"Initialize",
+                                                  "Deinitialize",
+                                                  "PrepareCollecting",
+                                                  "CollectingOnce",
+                                                  "ClearAllData",
+                                                  "SetScanMode",
+                                                  "GetScanMode",
+                                                  "SetBuzzerVolume",
+                                                  "GetBuzzerVolume",
+                                                  "GetBatteryStatus",
+                                                  "GetStorageStatus",
+                                                  "SetTime",
+                                                  "GetTime",
+                                                  "SetPrefix",
+                                                  "GetPrefix",
+                                                  "SetSuffix",
+                                                  "GetSuffix",
+                                                  "SetSymbologyOption",
+                                                  "GetSymbologyOption",
+                                                  "SetBluetoothID",
+                                                  "GetBluetoothID",
+                                                  "SetBluetoothSerial",
+                                                  "GetBluetoothSerial",
+                                                  "SetBluetoothPin",
+                                                  "GetBluetoothPin",
+                                                  "GetImageVersion",
+                                                  "SetSleepModeTime",
+                                                  "GetSleepModeTime",
+                                                  "SetConnectBeepDelayTime",
+                                                  "GetConnectBeepDelayTime",
+                                                  "SetDisconnectBeepDelayTime",
+                                                  "GetDisconnectBeepDelayTime",
+                                                  "SetDefault"};
 
 // The flag operations exist under the zt prefix only.
-const std::vector<std::string> kZtOnly = {
-    "SetDeleteSignal", "GetDeleteSignal", "SetSleepModeLedOn", "GetSleepModeLedOn", "SetCancelBtnStatus",
-    "GetCancelBtnStatus", "SetScanTimeMilSecOn", "GetScanTimeMilSecOn", "SetCancelFuncChangeStatus",
-    "GetCancelFuncChangeStatus", "SetNoBtConnectNotScanStatus", "GetNoBtConnectNotScanStatus"};
+const std::vector<std::string> kZtOnly = {"SetDeleteSignal",
+                                          "GetDeleteSignal",
+                                          "SetSleepModeLedOn",
+                                          "GetSleepModeLedOn",
+                                          "SetCancelBtnStatus",
+                                          "GetCancelBtnStatus",
+                                          "SetScanTimeMilSecOn",
+                                          "GetScanTimeMilSecOn",
+                                          "SetCancelFuncChangeStatus",
+                                          "GetCancelFuncChangeStatus",
+                                          "SetNoBtConnectNotScanStatus",
+                                          "GetNoBtConnectNotScanStatus"};
 
 // Names of the defined global symbols in an ELF64 file's dynamic symbol table.
 std::set<std::string> exportedSymbols(const std::string& path) {

@@ -263,9 +263,12 @@ TEST(SessionTrace, ReplayReportsTheFirstFrameThatDiffers) {
 TEST(SessionTrace, SavedTracesLoadBackUnchanged) {
     SessionTrace trace;
     trace.comments = {"a comment"};
-    trace.steps = {{TraceStep::Kind::Open, {}, {}},         {TraceStep::Kind::FromSdk, {0x7E, 0xFF, 0}, {}},
-                   {TraceStep::Kind::ToSdk, {0x7E, 0x0A}, {}}, {TraceStep::Kind::HangUp, {}, {}},
-                   {TraceStep::Kind::Close, {}, {}},        {TraceStep::Kind::Output, {}, "ztInitialize SDK_OK"}};
+    trace.steps = {{TraceStep::Kind::Open, {}, {}},
+                   {TraceStep::Kind::FromSdk, {0x7E, 0xFF, 0}, {}},
+                   {TraceStep::Kind::ToSdk, {0x7E, 0x0A}, {}},
+                   {TraceStep::Kind::HangUp, {}, {}},
+                   {TraceStep::Kind::Close, {}, {}},
+                   {TraceStep::Kind::Output, {}, "ztInitialize SDK_OK"}};
     char dir[] = "/tmp/zt-trace-XXXXXX";  // a folder of its own: tests of several builds run at once
     ASSERT_NE(::mkdtemp(dir), nullptr);
     const auto file = std::filesystem::path(dir) / "roundtrip.trace";

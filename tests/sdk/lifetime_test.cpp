@@ -56,7 +56,7 @@ struct Script {
     Latch gate;
     std::atomic<bool> blockedCallbackEntered{false};
     std::atomic<bool> blockedCallbackFinished{false};
-    std::atomic<int> exitCode{-1};  // a callback calls exit() with it when set
+    std::atomic<int> exitCode{-1};             // a callback calls exit() with it when set
     std::atomic<bool> closeInCallback{false};  // a scan callback closes its own handle
     std::atomic<long long> blockMs{10000};     // how long a blocked callback waits at most
     std::optional<int> closeResult;

@@ -137,7 +137,8 @@ TEST_F(LinkTest, ScansAreDeliveredAndAcknowledgedWithTheirSequenceEchoed) {
     const Bytes record = scanRecordBytes("12345");
     ASSERT_TRUE(scanner_.sendPacket(PacketType::ScanData, record, 9));
     ASSERT_TRUE(scanner_.sendPacket(PacketType::DeletedData, record, 10));
-    ASSERT_TRUE(scanner_.sendPacket(static_cast<PacketType>(5), record));  // unknown: neither delivered nor acknowledged
+    ASSERT_TRUE(
+        scanner_.sendPacket(static_cast<PacketType>(5), record));  // unknown: neither delivered nor acknowledged
     ASSERT_TRUE(observer_.waitForPackets(2));
     ASSERT_TRUE(scanner_.waitForFrameCount(2));
     const auto packets = observer_.packets();
@@ -153,7 +154,8 @@ TEST_F(LinkTest, PacketsDuringAnExchangeAreNeitherDeliveredNorAcknowledged) {
     open();
     scanner_.answerWith(Command::Battery, {0x00, 1, 2});
     // The scanner sends a scan while it holds the request, that is, while the exchange waits for it.
-    scanner_.onRequest([&](const WireFrame&) { (void)scanner_.sendPacket(PacketType::ScanData, scanRecordBytes("during")); });
+    scanner_.onRequest(
+        [&](const WireFrame&) { (void)scanner_.sendPacket(PacketType::ScanData, scanRecordBytes("during")); });
     ASSERT_EQ(exchange(Command::Battery, battery_), SDK_OK);
     scanner_.onRequest({});
     // Frames are routed in order: once this one is in, the one before it was dropped.

@@ -15,7 +15,8 @@ std::optional<WireFrame> FrameCutter::next() {
     const auto header = wire::FrameHeader::decode(std::span(pending_).first<wire::kHeaderSize>());
     const std::size_t size = wire::kHeaderSize + header.length + wire::kTrailerSize;
     if (pending_.size() < size) return std::nullopt;
-    WireFrame frame{header, Bytes(pending_.begin() + wire::kHeaderSize, pending_.begin() + wire::kHeaderSize + header.length),
+    WireFrame frame{header,
+                    Bytes(pending_.begin() + wire::kHeaderSize, pending_.begin() + wire::kHeaderSize + header.length),
                     Bytes(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(size))};
     pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(size));
     return frame;
@@ -23,7 +24,12 @@ std::optional<WireFrame> FrameCutter::next() {
 
 Bytes encodeFrame(std::uint8_t seq, std::uint8_t block, std::uint8_t retry, std::uint8_t type,
                   std::span<const std::uint8_t> payload) {
-    Bytes out{wire::kSync, seq, block, retry, type, static_cast<std::uint8_t>(payload.size() & 0xFF),
+    Bytes out{wire::kSync,
+              seq,
+              block,
+              retry,
+              type,
+              static_cast<std::uint8_t>(payload.size() & 0xFF),
               static_cast<std::uint8_t>(payload.size() >> 8)};
     for (const std::uint8_t b : payload) out.push_back(b);
     out.push_back(0);

@@ -112,7 +112,8 @@ public:
     // Waits until `condition` holds for the frames received; false after `timeout`.
     [[nodiscard]] bool waitForFrames(const std::function<bool(const std::vector<WireFrame>&)>& condition,
                                      std::chrono::milliseconds timeout = std::chrono::seconds(5)) const;
-    [[nodiscard]] bool waitForFrameCount(std::size_t count, std::chrono::milliseconds timeout = std::chrono::seconds(5)) const;
+    [[nodiscard]] bool waitForFrameCount(std::size_t count,
+                                         std::chrono::milliseconds timeout = std::chrono::seconds(5)) const;
 
 private:
     struct Connection;

@@ -52,7 +52,11 @@ private:
 // Bytes of a whole frame.
 inline std::vector<std::uint8_t> frame(std::uint8_t seq, std::uint8_t type, std::vector<std::uint8_t> payload,
                                        std::uint8_t retry = 0, std::uint8_t block = 0) {
-    std::vector<std::uint8_t> out{wire::kSync, seq, block, retry, type,
+    std::vector<std::uint8_t> out{wire::kSync,
+                                  seq,
+                                  block,
+                                  retry,
+                                  type,
                                   static_cast<std::uint8_t>(payload.size() & 0xFF),
                                   static_cast<std::uint8_t>(payload.size() >> 8)};
     out.reserve(out.size() + payload.size() + 2);

@@ -86,7 +86,7 @@ TEST_F(Ops, ClockChecksEveryFieldBeforeSending) {
     EXPECT_EQ(requests(Command::Time).back(), (B{1, 126, 11, 31, 23, 59, 59, 6}));
     scanner_->clearFrames();
     const std::vector<std::array<std::uint8_t, 7>> bad = {
-        {69, 0, 1, 0, 0, 0, 0}, {126, 12, 1, 0, 0, 0, 0}, {126, 0, 0, 0, 0, 0, 0}, {126, 0, 32, 0, 0, 0, 0},
+        {69, 0, 1, 0, 0, 0, 0},   {126, 12, 1, 0, 0, 0, 0}, {126, 0, 0, 0, 0, 0, 0},  {126, 0, 32, 0, 0, 0, 0},
         {126, 0, 1, 24, 0, 0, 0}, {126, 0, 1, 0, 60, 0, 0}, {126, 0, 1, 0, 0, 60, 0}, {126, 0, 1, 0, 0, 0, 7}};
     for (const auto& t : bad) EXPECT_EQ(ztSetTime(handle_, t.data()), SDK_ERR_INVALID_ARG);
     EXPECT_EQ(ztSetTime(handle_, nullptr), SDK_ERR_INVALID_ARG);
@@ -153,8 +153,8 @@ TEST_F(Ops, SymbologyPairs) {
     scanner_->clearFrames();
     int value = -1;
     // Hidden rows, unknown pairs and groups outside the table never reach the scanner.
-    for (auto [g, i] : std::vector<std::pair<int, int>>{{17, 47}, {18, 15}, {19, 0}, {35, 1}, {36, 0}, {63, 0},
-                                                        {28, 0}, {16, 0}, {69, 0}, {-1, 0}, {17, 65536}}) {
+    for (auto [g, i] : std::vector<std::pair<int, int>>{
+             {17, 47}, {18, 15}, {19, 0}, {35, 1}, {36, 0}, {63, 0}, {28, 0}, {16, 0}, {69, 0}, {-1, 0}, {17, 65536}}) {
         EXPECT_EQ(ztGetSymbologyOption(handle_, g, i, &value), SDK_ERR_UNSUPPORTED_OPTION) << g << "/" << i;
         EXPECT_EQ(ztSetSymbologyOption(handle_, g, i, 1), SDK_ERR_UNSUPPORTED_OPTION) << g << "/" << i;
     }
@@ -173,9 +173,9 @@ TEST_F(Ops, SymbologyPairs) {
 TEST_F(Ops, EveryOfferedPairIsAccepted) {
     answer(Command::Symbology, {0});
     const std::vector<std::pair<int, std::vector<int>>> offered = {
-        {17, {0, 23, 41}}, {18, {0, 41, 47, 12}}, {20, {0}}, {21, {0, 2}}, {22, {0}}, {23, {0}},
-        {24, {0, 3, 41, 17}}, {25, {0, 41}}, {26, {0, 41, 51}}, {27, {0, 3, 41, 24, 25}}, {29, {0, 3, 41}},
-        {32, {0, 3, 4, 41}}, {35, {0}}};
+        {17, {0, 23, 41}}, {18, {0, 41, 47, 12}}, {20, {0}},     {21, {0, 2}},      {22, {0}},
+        {23, {0}},         {24, {0, 3, 41, 17}},  {25, {0, 41}}, {26, {0, 41, 51}}, {27, {0, 3, 41, 24, 25}},
+        {29, {0, 3, 41}},  {32, {0, 3, 4, 41}},   {35, {0}}};
     int count = 0;
     for (const auto& [group, items] : offered) {
         for (int item : items) {
@@ -199,17 +199,16 @@ TEST_F(Ops, ConfigurationSetsSendItemAndData) {
     EXPECT_EQ(ztSetDisconnectBeepDelayTime(handle_, 258), SDK_OK);
     EXPECT_EQ(ztSetDeleteSignal(handle_, 7), SDK_OK);
     EXPECT_EQ(ztSetNoBtConnectNotScanStatus(handle_, 0), SDK_OK);
-    EXPECT_EQ(requests(Command::Config),
-              (std::vector<B>{{1, 0, 0, 1, 2, 3, 4, 5, 6},
-                              {1, 1, 0, 'A', 'B', '1', '2', 0},
-                              {1, 3, 0, '0', '4', '2', '0', 0},
-                              {1, 4, 0},
-                              {1, 5, 0, 10, 0, 0, 0},
-                              {1, 6, 0},
-                              {1, 7, 0, 0xB8, 0x0B, 0, 0},
-                              {1, 8, 0, 2, 1, 0, 0},
-                              {1, 10, 0, 1},
-                              {1, 15, 0, 0}}));
+    EXPECT_EQ(requests(Command::Config), (std::vector<B>{{1, 0, 0, 1, 2, 3, 4, 5, 6},
+                                                         {1, 1, 0, 'A', 'B', '1', '2', 0},
+                                                         {1, 3, 0, '0', '4', '2', '0', 0},
+                                                         {1, 4, 0},
+                                                         {1, 5, 0, 10, 0, 0, 0},
+                                                         {1, 6, 0},
+                                                         {1, 7, 0, 0xB8, 0x0B, 0, 0},
+                                                         {1, 8, 0, 2, 1, 0, 0},
+                                                         {1, 10, 0, 1},
+                                                         {1, 15, 0, 0}}));
 }
 
 TEST_F(Ops, ConfigurationChecksSendNothing) {

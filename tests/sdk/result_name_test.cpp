@@ -9,11 +9,11 @@
 
 namespace {
 
-#define EXPECT_NAMED(code)                              \
-    do {                                                \
-        EXPECT_STREQ(ztResultName(code), #code);        \
+#define EXPECT_NAMED(code)                                  \
+    do {                                                    \
+        EXPECT_STREQ(ztResultName(code), #code);            \
         EXPECT_STRNE(ztResultText(code), "unknown result"); \
-        texts.insert(ztResultText(code));               \
+        texts.insert(ztResultText(code));                   \
     } while (false)
 
 TEST(ResultNames, EveryResultIsNamedAsSpelledAndExplained) {

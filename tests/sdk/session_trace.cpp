@@ -65,10 +65,14 @@ SessionTrace SessionTrace::load(const std::filesystem::path& file) {
             case '<': trace.steps.push_back({TraceStep::Kind::ToSdk, parseHex(rest), {}}); break;
             case '=': trace.steps.push_back({TraceStep::Kind::Output, {}, rest}); break;
             case '!':
-                if (rest == "open") trace.steps.push_back({TraceStep::Kind::Open, {}, {}});
-                else if (rest == "hangup") trace.steps.push_back({TraceStep::Kind::HangUp, {}, {}});
-                else if (rest == "close") trace.steps.push_back({TraceStep::Kind::Close, {}, {}});
-                else throw std::runtime_error("unknown event in trace: " + line);
+                if (rest == "open")
+                    trace.steps.push_back({TraceStep::Kind::Open, {}, {}});
+                else if (rest == "hangup")
+                    trace.steps.push_back({TraceStep::Kind::HangUp, {}, {}});
+                else if (rest == "close")
+                    trace.steps.push_back({TraceStep::Kind::Close, {}, {}});
+                else
+                    throw std::runtime_error("unknown event in trace: " + line);
                 break;
             default: throw std::runtime_error("unknown line in trace: " + line);
         }
@@ -255,9 +259,9 @@ std::string ReplayPeer::play(const TraceStep& step, std::size_t index) {
         return current_ ? std::string() : where + "the SDK did not open the port";
     }
     if (!current_) return where + "no connection";
-    const bool scannerStarts = step.kind == TraceStep::Kind::HangUp ||
-                               (step.kind == TraceStep::Kind::ToSdk && step.bytes.size() > 4 &&
-                                (step.bytes[4] & wire::kRequestBit) != 0);
+    const bool scannerStarts =
+        step.kind == TraceStep::Kind::HangUp ||
+        (step.kind == TraceStep::Kind::ToSdk && step.bytes.size() > 4 && (step.bytes[4] & wire::kRequestBit) != 0);
     if (scannerStarts && !takeCue()) return where + "the session never asked the scanner for this";
     switch (step.kind) {
         case TraceStep::Kind::ToSdk:

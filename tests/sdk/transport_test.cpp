@@ -5,12 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
 #include <array>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <future>
-#include <unistd.h>
 
 namespace zt::sdk {
 namespace {

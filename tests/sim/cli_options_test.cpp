@@ -15,8 +15,8 @@ Options parse(std::initializer_list<std::string_view> args) {
 }
 
 TEST(CliOptions, AcceptsRepeatedPortsListsAndInlineValues) {
-    const auto options = parse({"--dir", "/tmp/p", "--port", "5", "--ports=6,7", "--baud", "9600", "--records",
-                                "20", "--control=/tmp/p/ctl"});
+    const auto options = parse(
+        {"--dir", "/tmp/p", "--port", "5", "--ports=6,7", "--baud", "9600", "--records", "20", "--control=/tmp/p/ctl"});
     EXPECT_EQ(options.dir, "/tmp/p");
     EXPECT_EQ(options.ports, (std::vector<int>{5, 6, 7}));
     EXPECT_EQ(options.baud, 9600U);
@@ -34,14 +34,14 @@ TEST(CliOptions, AcceptsRepeatedPortsListsAndInlineValues) {
 
 TEST(CliOptions, RejectsWhatMakesNoSense) {
     for (const auto& args : std::vector<std::vector<std::string_view>>{
-             {"--port", "5"},                          // no folder
-             {"--dir", "d"},                           // no port
-             {"--dir", "d", "--port"},                 // value missing
-             {"--dir", "d", "--port", "5x"},           // not a number
-             {"--dir", "d", "--port", "0"},            // ports start at 1
+             {"--port", "5"},                 // no folder
+             {"--dir", "d"},                  // no port
+             {"--dir", "d", "--port"},        // value missing
+             {"--dir", "d", "--port", "5x"},  // not a number
+             {"--dir", "d", "--port", "0"},   // ports start at 1
              {"--dir", "d", "--port", "-3"},
-             {"--dir", "d", "--ports", "5,,6"},        // empty list entry
-             {"--dir", "d", "--ports", "5,5"},         // twice
+             {"--dir", "d", "--ports", "5,,6"},  // empty list entry
+             {"--dir", "d", "--ports", "5,5"},   // twice
              {"--dir", "d", "--port", "5", "--baud", "fast"},
              {"--dir", "d", "--port", "5", "--verbose"},
              {"--dir", "d", "--port", "5", "--records", "-1"},

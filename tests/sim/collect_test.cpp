@@ -24,7 +24,8 @@ std::string textOf(const std::optional<Bytes>& answer) {
 
 class CollectTest : public ::testing::Test {
 protected:
-    std::optional<Bytes> collect(const Bytes& payload, std::uint8_t block, std::uint8_t retry = 0, std::uint8_t seq = 7) {
+    std::optional<Bytes> collect(const Bytes& payload, std::uint8_t block, std::uint8_t retry = 0,
+                                 std::uint8_t seq = 7) {
         return ask(model, Command::Collect, payload, seq, block, retry);
     }
 
@@ -36,10 +37,10 @@ TEST_F(CollectTest, SendsTheHeaderEachRecordAndAnEmptyEndAndKeepsTheStore) {
                       {0, makeScannerTime(2010, 1, 3), 0, 0, ""},
                       {255, makeScannerTime(2010, 1, 1), 0, 0, "last"}});
     EXPECT_EQ(collect(kAskSize, 0), (Bytes{0x01, 3, 0, 0, 0}));
-    EXPECT_EQ(collect(kAskRecord, 1), (Bytes{0x02, 7, 110, 0, 2, 3, 4, 5, 6,
-                                             0, 0, 0, 0, 0, 0, 0xF8, 0x3F,  // 1.5
-                                             0, 0, 0, 0, 0, 0, 0x02, 0xC0,  // -2.25
-                                             'A', 'B', '~', 0}));
+    EXPECT_EQ(collect(kAskRecord, 1),
+              (Bytes{0x02, 7,   110, 0, 2, 3, 4,    5,    6, 0, 0, 0, 0, 0, 0, 0xF8, 0x3F,  // 1.5
+                     0,    0,   0,   0, 0, 0, 0x02, 0xC0,                                   // -2.25
+                     'A',  'B', '~', 0}));
     const auto empty = collect(kAskRecord, 2);
     ASSERT_TRUE(empty);
     EXPECT_EQ(empty->size(), 26U);
@@ -156,8 +157,8 @@ TEST_F(CollectLineTest, ScansCarryTheClockAndLeaveTheStoreAlone) {
     const auto deleted = client.readFrame();
     ASSERT_TRUE(scan && deleted);
     EXPECT_EQ(scan->header.type, 0x81);
-    EXPECT_EQ(scan->payload, (Bytes{0, 110, 4, 17, 14, 3, 9, 1, 0, 0, 0, 0, 0, 0, 0, 0,
-                                    0, 0, 0, 0, 0, 0, 0, 0, '1', '2', '3', '4', '5', 0}));
+    EXPECT_EQ(scan->payload, (Bytes{0, 110, 4, 17, 14, 3, 9, 1, 0, 0,   0,   0,   0,   0,   0,
+                                    0, 0,   0, 0,  0,  0, 0, 0, 0, '1', '2', '3', '4', '5', 0}));
     EXPECT_EQ(deleted->header.type, 0x83);
     EXPECT_EQ(deleted->payload.size(), 26U);
     EXPECT_EQ(scanner.recordCount(), 0U);

@@ -84,7 +84,8 @@ TEST_F(ConsoleTest, EndOfInputLeavesItRunningUntilQuitFromElsewhereOrASignal) {
 class ControlSocketTest : public ControlTest {
 protected:
     std::filesystem::path path = dir.path() / "ctl";
-    std::optional<ControlSocket> control{std::in_place, path, [this](const Line& line) { return interpreter.execute(line); }};
+    std::optional<ControlSocket> control{std::in_place, path,
+                                         [this](const Line& line) { return interpreter.execute(line); }};
 };
 
 TEST_F(ControlSocketTest, AnswersEachLineOfAClient) {

@@ -86,7 +86,8 @@ TEST_F(InterpreterTest, ScanAndDeletedSendTheRestOfTheLine) {
 TEST_F(InterpreterTest, HangUpComeBackAndFaultsReachTheScanner) {
     EXPECT_EQ(interpreter.execute("hangup 5"), "ok\n");
     EXPECT_TRUE(five.terminalPath().empty());
-    EXPECT_EQ(interpreter.execute("list"), "COM5 records 0 away\nCOM6 records 0 " + six.terminalPath().string() + "\nok\n");
+    EXPECT_EQ(interpreter.execute("list"),
+              "COM5 records 0 away\nCOM6 records 0 " + six.terminalPath().string() + "\nok\n");
     EXPECT_EQ(interpreter.execute("comeback 5"), "ok\n");
     ASSERT_FALSE(five.terminalPath().empty());
     EXPECT_EQ(interpreter.execute("baud 5 0"), "ok\n");
@@ -115,8 +116,8 @@ TEST_F(InterpreterTest, HangUpComeBackAndFaultsReachTheScanner) {
 
 TEST_F(InterpreterTest, HelpNamesEveryCommandAndQuitWakesTheWaiter) {
     const auto help = "\n" + interpreter.execute("help");
-    for (const auto* name : {"scan ", "deleted ", "fill ", "erase ", "hangup ", "comeback ", "silent ",
-                             "fail-collect ", "baud ", "list ", "help ", "quit "}) {
+    for (const auto* name : {"scan ", "deleted ", "fill ", "erase ", "hangup ", "comeback ", "silent ", "fail-collect ",
+                             "baud ", "list ", "help ", "quit "}) {
         EXPECT_NE(help.find(std::string("\n") + name), std::string::npos) << name;
     }
     EXPECT_TRUE(help.ends_with("\nok\n"));

@@ -100,7 +100,8 @@ TEST_F(ModelTest, ReadsBackWhatWasWritten) {
     EXPECT_EQ(setConfig(5, {10, 0, 0, 0}), kDone);
     EXPECT_EQ(setConfig(7, {0xB8, 0x0B, 0, 0}), kDone);  // 3000
     EXPECT_EQ(setConfig(8, {0, 0, 0, 0}), kDone);
-    for (std::uint8_t flag = 10; flag <= 15; ++flag) EXPECT_EQ(setConfig(flag, {static_cast<std::uint8_t>(flag % 2 == 0 ? 1 : 0)}), kDone);
+    for (std::uint8_t flag = 10; flag <= 15; ++flag)
+        EXPECT_EQ(setConfig(flag, {static_cast<std::uint8_t>(flag % 2 == 0 ? 1 : 0)}), kDone);
     EXPECT_EQ(getConfig(0), done({1, 2, 3, 4, 5, 6}));
     EXPECT_EQ(getConfig(1), doneText("Ab9"));
     EXPECT_EQ(getConfig(3), doneText("4321"));
@@ -120,40 +121,40 @@ TEST_F(ModelTest, ReadsBackWhatWasWritten) {
 TEST_F(ModelTest, RefusesRequestsOfTheWrongFormOrOutOfRangeAndKeepsItsState) {
     const auto before = model.state();
     const std::vector<std::pair<Command, Bytes>> refused{
-        {Command::Battery, {kGet}},                         // battery and storage carry nothing
+        {Command::Battery, {kGet}},  // battery and storage carry nothing
         {Command::Storage, {kGet}},
         {Command::Time, {}},
-        {Command::Time, {2}},                               // neither get nor set
-        {Command::Time, {kSet, 110, 12, 1, 0, 0, 0, 0}},    // month 12
-        {Command::Time, {kSet, 110, 0, 0, 0, 0, 0, 0}},     // day 0
-        {Command::Time, {kSet, 110, 0, 1, 0, 0, 0, 7}},     // day of week 7
-        {Command::Time, {kSet, 110, 0, 1, 0, 0, 0}},        // one byte short
-        {Command::Prefix, {kSet, 'A'}},                     // no terminating zero
-        {Command::Suffix, {kSet, 'A', 0, 'B', 0}},          // zero inside the text
+        {Command::Time, {2}},                             // neither get nor set
+        {Command::Time, {kSet, 110, 12, 1, 0, 0, 0, 0}},  // month 12
+        {Command::Time, {kSet, 110, 0, 0, 0, 0, 0, 0}},   // day 0
+        {Command::Time, {kSet, 110, 0, 1, 0, 0, 0, 7}},   // day of week 7
+        {Command::Time, {kSet, 110, 0, 1, 0, 0, 0}},      // one byte short
+        {Command::Prefix, {kSet, 'A'}},                   // no terminating zero
+        {Command::Suffix, {kSet, 'A', 0, 'B', 0}},        // zero inside the text
         {Command::ScanMode, {kSet, 3}},
-        {Command::ScanMode, {kSet, 1}},                     // mode 1 carries a value
-        {Command::ScanMode, {kSet, 0, 1, 0, 0, 0}},         // mode 0 does not
-        {Command::ScanMode, {kSet, 1, 0x10, 0x27, 0, 0}},   // 10000
+        {Command::ScanMode, {kSet, 1}},                    // mode 1 carries a value
+        {Command::ScanMode, {kSet, 0, 1, 0, 0, 0}},        // mode 0 does not
+        {Command::ScanMode, {kSet, 1, 0x10, 0x27, 0, 0}},  // 10000
         {Command::Buzzer, {kSet, 4}},
         {Command::Symbology, {kSet, 17, 0}},
         {Command::Symbology, {kGet, 17}},
-        {Command::Config, {kGet, 1}},                       // item cut short
-        {Command::Config, configRequest(kGet, 1, {0})},     // a get carries nothing after the item
-        {Command::Config, configRequest(kGet, 4)},          // erase and restore cannot be read
+        {Command::Config, {kGet, 1}},                    // item cut short
+        {Command::Config, configRequest(kGet, 1, {0})},  // a get carries nothing after the item
+        {Command::Config, configRequest(kGet, 4)},       // erase and restore cannot be read
         {Command::Config, configRequest(kGet, 6)},
-        {Command::Config, configRequest(kGet, 9)},          // no item 9
+        {Command::Config, configRequest(kGet, 9)},  // no item 9
         {Command::Config, configRequest(kGet, 16)},
         {Command::Config, configRequest(kSet, 2, {'1', '3'})},  // the image version is read-only
         {Command::Config, configRequest(kSet, 0, {1, 2, 3, 4, 5})},
-        {Command::Config, configRequest(kSet, 1, {0})},                  // empty serial
-        {Command::Config, configRequest(kSet, 1, {'A', '-', '1', 0})},   // only letters and digits
-        {Command::Config, configRequest(kSet, 3, {'1', '2', '3', 0})},   // PIN of 3 digits
+        {Command::Config, configRequest(kSet, 1, {0})},                 // empty serial
+        {Command::Config, configRequest(kSet, 1, {'A', '-', '1', 0})},  // only letters and digits
+        {Command::Config, configRequest(kSet, 3, {'1', '2', '3', 0})},  // PIN of 3 digits
         {Command::Config, configRequest(kSet, 3, {'1', '2', '3', 'x', 0})},
         {Command::Config, configRequest(kSet, 5, {11, 0, 0, 0})},       // sleep time above 10
         {Command::Config, configRequest(kSet, 7, {0xB9, 0x0B, 0, 0})},  // delay above 3000
         {Command::Config, configRequest(kSet, 8, {1, 0})},
         {Command::Config, configRequest(kSet, 10, {1, 1})},
-        {Command::Config, configRequest(kSet, 4, {1})},                 // erase carries nothing
+        {Command::Config, configRequest(kSet, 4, {1})},  // erase carries nothing
     };
     for (const auto& [command, payload] : refused) {
         EXPECT_EQ(ask(command, payload), kRefused) << "command " << int(command) << ", " << payload.size() << " bytes";

@@ -2,8 +2,8 @@
 // control socket, stopped by "quit" or SIGTERM.
 #include "reply_reader.h"
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>

@@ -48,7 +48,8 @@ std::optional<std::string> ReplyReader::toEnd(std::chrono::milliseconds timeout)
 }
 
 bool ReplyReader::readMore(std::chrono::steady_clock::time_point deadline) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     pollfd entry{fd_, POLLIN, 0};
     if (left.count() <= 0 || ::poll(&entry, 1, static_cast<int>(left.count())) <= 0) return false;
     std::array<char, 4096> chunk{};

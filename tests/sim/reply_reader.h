@@ -19,7 +19,8 @@ public:
     // The next reply, or nothing when the deadline passed or the input ended first.
     [[nodiscard]] std::optional<std::string> reply(std::chrono::milliseconds timeout = kDeadline);
     // Everything up to a line equal to `line` (included).
-    [[nodiscard]] std::optional<std::string> upToLine(std::string_view line, std::chrono::milliseconds timeout = kDeadline);
+    [[nodiscard]] std::optional<std::string> upToLine(std::string_view line,
+                                                      std::chrono::milliseconds timeout = kDeadline);
     // Everything until the input ends.
     [[nodiscard]] std::optional<std::string> toEnd(std::chrono::milliseconds timeout = kDeadline);
 

@@ -12,8 +12,8 @@
 
 namespace zt::sim::test {
 
-Bytes requestFrame(wire::Command command, std::uint8_t seq, std::span<const std::uint8_t> payload,
-                   std::uint8_t block, std::uint8_t retry) {
+Bytes requestFrame(wire::Command command, std::uint8_t seq, std::span<const std::uint8_t> payload, std::uint8_t block,
+                   std::uint8_t retry) {
     const auto type = static_cast<std::uint8_t>(static_cast<std::uint8_t>(command) | wire::kRequestBit);
     const wire::FrameHeader header{seq, block, retry, type, static_cast<std::uint16_t>(payload.size())};
     Bytes frame(wire::kFrameOverhead + payload.size());
@@ -48,7 +48,8 @@ std::optional<Bytes> TtyClient::read(std::size_t count, std::chrono::millisecond
     Bytes got(count);
     std::size_t have = 0;
     while (have < count) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(giveUp - std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(giveUp - std::chrono::steady_clock::now());
         if (left.count() <= 0 || (events(POLLIN, left) & POLLIN) == 0) return std::nullopt;
         const auto n = ::read(fd_.get(), got.data() + have, count - have);
         if (n <= 0) return std::nullopt;  // end of file or error: the line is gone

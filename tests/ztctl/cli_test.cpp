@@ -85,8 +85,9 @@ TEST_F(CommandLine, DevicesListsThePairedScanners) {
     // Listed in the reverse order of the registry keys; the headset is not a scanner.
     EXPECT_EQ(text.out, "COM12\tZT-550 \\\\bs\nCOM5\tZT-550 00005\n");
     const auto json = ztctl({"devices", "--json"});
-    EXPECT_EQ(json.out, "{\"port\":\"COM12\",\"number\":12,\"name\":\"ZT-550 \\\\bs\"}\n"
-                        "{\"port\":\"COM5\",\"number\":5,\"name\":\"ZT-550 00005\"}\n");
+    EXPECT_EQ(json.out,
+              "{\"port\":\"COM12\",\"number\":12,\"name\":\"ZT-550 \\\\bs\"}\n"
+              "{\"port\":\"COM5\",\"number\":5,\"name\":\"ZT-550 00005\"}\n");
 }
 
 TEST_F(CommandLine, EraseAsksFirstAndANoChangesNothing) {

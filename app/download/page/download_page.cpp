@@ -49,12 +49,18 @@ CDownloadPage::CDownloadPage(QWidget* parent, std::chrono::milliseconds completi
         talvo::postMessage(notice.data(), AppMessage::SetNoticeText, 0, 0, text);
     };
     hooks.noticeVisible = [this](bool visible) {
-        QMetaObject::invokeMethod(this, [this, visible] {
-            if (visible) placeNotice();
-            notice_->setVisible(visible);
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this,
+            [this, visible] {
+                if (visible) placeNotice();
+                notice_->setVisible(visible);
+            },
+            Qt::QueuedConnection);
     };
-    hooks.finished = [this] { QMetaObject::invokeMethod(this, [this] { onFinished(); }, Qt::QueuedConnection); };
+    hooks.finished = [this] {
+        QMetaObject::invokeMethod(
+            this, [this] { onFinished(); }, Qt::QueuedConnection);
+    };
     worker_ = std::make_unique<talvo::download::DownloadWorker>(std::move(hooks), completionWait);
 }
 
@@ -114,7 +120,8 @@ void CDownloadPage::start() {
     start_->setEnabled(false);
     std::array<DeviceRecord*, kMaxDevices> devices{};
     QObject* receiver = requestReceiver_ != nullptr ? requestReceiver_.data() : window();
-    const auto reply = talvo::sendMessage(receiver, AppMessage::GetConnected, kMaxDevices, talvo::pointerArg(devices.data()));
+    const auto reply =
+        talvo::sendMessage(receiver, AppMessage::GetConnected, kMaxDevices, talvo::pointerArg(devices.data()));
     const int count = reply ? std::clamp(static_cast<int>(reply->result), 0, kMaxDevices) : 0;
     if (count == 0) {
         start_->setEnabled(true);
@@ -147,16 +154,13 @@ void CDownloadPage::customEvent(QEvent* event) {
     AppEvent* message = AppEvent::from(event);
     if (message == nullptr) return QWidget::customEvent(event);
     switch (message->message()) {
-    case AppMessage::AddRealTimeRow:
-        // Rows that arrive while the box is unticked are dropped for good.
-        if (auto* row = message->payload<talvo::RealTimeRow>(); row != nullptr && sync_->isChecked())
-            list_->addRow(std::move(*row));
-        break;
-    case AppMessage::DeviceEvent:
-        ++deviceEvents_;
-        break;
-    default:
-        break;
+        case AppMessage::AddRealTimeRow:
+            // Rows that arrive while the box is unticked are dropped for good.
+            if (auto* row = message->payload<talvo::RealTimeRow>(); row != nullptr && sync_->isChecked())
+                list_->addRow(std::move(*row));
+            break;
+        case AppMessage::DeviceEvent: ++deviceEvents_; break;
+        default: break;
     }
 }
 

@@ -21,7 +21,8 @@ bool folderUsable(const std::filesystem::path& folder) {
 }  // namespace
 
 DownloadWorker::DownloadWorker(Hooks hooks, std::chrono::milliseconds completionWait)
-    : hooks_(std::move(hooks)), completionWait_(completionWait),
+    : hooks_(std::move(hooks)),
+      completionWait_(completionWait),
       thread_([this](std::stop_token stop) { run(std::move(stop)); }) {
     currentWorker.store(this);
 }
@@ -112,7 +113,8 @@ void DownloadWorker::downloadOne(const DownloadJob& job, const DownloadTarget& t
         if (result.outcome == ScannerOutcome::NoData) update = noDataNotice(status_, target.name);
         // A file that could not be completed after a successful transfer (said "Done!") gets its own line.
         const bool unfinished = result.outcome == ScannerOutcome::Failed && result.result == SDK_OK;
-        if (result.outcome == ScannerOutcome::WriteFailed || unfinished) update = writeFailedNotice(status_, target.name);
+        if (result.outcome == ScannerOutcome::WriteFailed || unfinished)
+            update = writeFailedNotice(status_, target.name);
         // A download refused before any transfer (the handle busy with another operation, or closed)
         // gets no call from the SDK; its scanner still gets its "Fail!" line.
         if (result.outcome == ScannerOutcome::Failed && !unfinished && !failureShown_)

@@ -11,8 +11,8 @@ inline const QString kCompleted = QStringLiteral("Download\r\nCompleted!");
 
 // What one progress report shows and what it adds to the status text.
 struct NoticeUpdate {
-    QString notice;     // null: the notice is left as it is
-    QString statusTail; // appended to the status text (may be empty)
+    QString notice;      // null: the notice is left as it is
+    QString statusTail;  // appended to the status text (may be empty)
 };
 
 // progress 0: "Wait.."; -1: "Fail!" (kept); total: "Done!" (kept); below total: the percentage right-

@@ -7,10 +7,10 @@ namespace {
 
 QString cellText(const RealTimeRow& row, int column) {
     switch (column) {
-    case CRealTimeDataList::DataColumn: return row.data;
-    case CRealTimeDataList::DateColumn: return row.date;
-    case CRealTimeDataList::DeviceColumn: return row.device;
-    default: return {};
+        case CRealTimeDataList::DataColumn: return row.data;
+        case CRealTimeDataList::DateColumn: return row.date;
+        case CRealTimeDataList::DeviceColumn: return row.device;
+        default: return {};
     }
 }
 
@@ -18,8 +18,9 @@ QString cellText(const RealTimeRow& row, int column) {
 
 CRealTimeDataList::CRealTimeDataList(QWidget* parent)
     : CListCtrlExt(parent),
-      model_(new RowListModel<RealTimeRow>({{QStringLiteral("Data")}, {QStringLiteral("Date")}, {QStringLiteral("Device")}},
-                                           /*checkable*/ false, &cellText, this)) {
+      model_(new RowListModel<RealTimeRow>(
+          {{QStringLiteral("Data")}, {QStringLiteral("Date")}, {QStringLiteral("Device")}},
+          /*checkable*/ false, &cellText, this)) {
     setModel(model_);
     setAccessibleName(QStringLiteral("Real-time data"));
 }

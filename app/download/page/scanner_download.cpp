@@ -3,8 +3,8 @@
 #include "atomic_file.h"
 
 #include <algorithm>
-#include <cstring>
 #include <array>
+#include <cstring>
 #include <optional>
 #include <string_view>
 #include <system_error>

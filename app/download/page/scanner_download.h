@@ -13,11 +13,11 @@
 namespace talvo::download {
 
 enum class ScannerOutcome {
-    Written,       // the file holds the records (count > 0)
-    NoData,        // an empty file
-    Failed,        // the download failed or a record could not be fetched; the earlier file is untouched
-    FileFailed,    // the temporary file could not be made: nothing was asked of the scanner
-    WriteFailed,   // the records arrived but the file could not be written; the earlier file is untouched
+    Written,      // the file holds the records (count > 0)
+    NoData,       // an empty file
+    Failed,       // the download failed or a record could not be fetched; the earlier file is untouched
+    FileFailed,   // the temporary file could not be made: nothing was asked of the scanner
+    WriteFailed,  // the records arrived but the file could not be written; the earlier file is untouched
 };
 
 struct ScannerResult {

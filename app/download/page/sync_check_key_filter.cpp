@@ -8,16 +8,14 @@ SyncCheckKeyFilter::SyncCheckKeyFilter(int actionKey, QObject* parent) : QObject
 
 bool SyncCheckKeyFilter::passes(int key, int actionKey) {
     switch (key) {
-    case Qt::Key_Left:
-    case Qt::Key_Up:
-    case Qt::Key_Right:
-    case Qt::Key_Down:
-    case Qt::Key_F4:
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return true;
-    default:
-        return key == actionKey;
+        case Qt::Key_Left:
+        case Qt::Key_Up:
+        case Qt::Key_Right:
+        case Qt::Key_Down:
+        case Qt::Key_F4:
+        case Qt::Key_Return:
+        case Qt::Key_Enter: return true;
+        default: return key == actionKey;
     }
 }
 

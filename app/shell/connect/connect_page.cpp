@@ -140,16 +140,13 @@ void CConnectPage::customEvent(QEvent* event) {
     auto* message = talvo::AppEvent::from(event);
     if (message == nullptr) return QWidget::customEvent(event);
     switch (message->message()) {
-    case AppMessage::DeviceEvent:
-        // Compared by identity only: the record may already be gone from the list.
-        list_->rows().refreshObject(talvo::argPointer<DeviceRecord>(message->second()));
-        message->setResult(1);
-        break;
-    case AppMessage::GetDeviceCount:
-        message->setResult(rowCount());
-        break;
-    default:
-        QWidget::customEvent(event);
+        case AppMessage::DeviceEvent:
+            // Compared by identity only: the record may already be gone from the list.
+            list_->rows().refreshObject(talvo::argPointer<DeviceRecord>(message->second()));
+            message->setResult(1);
+            break;
+        case AppMessage::GetDeviceCount: message->setResult(rowCount()); break;
+        default: QWidget::customEvent(event);
     }
 }
 

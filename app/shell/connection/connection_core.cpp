@@ -20,7 +20,9 @@ ConnectionCore::ConnectionCore(PageReceivers receivers, ConnectionInputs inputs,
                                SdkFunctions sdk)
     : receivers_(receivers), inputs_(std::move(inputs)), delays_(delays), sdk_(sdk), clock_(delays.tickOffset) {}
 
-int ConnectionCore::connectRetry() const { return inputs_.connectRetry ? inputs_.connectRetry() : kDefaultConnectRetry; }
+int ConnectionCore::connectRetry() const {
+    return inputs_.connectRetry ? inputs_.connectRetry() : kDefaultConnectRetry;
+}
 bool ConnectionCore::timeSync() const { return inputs_.timeSync ? inputs_.timeSync() : true; }
 int ConnectionCore::listedCount() const { return inputs_.listedDeviceCount ? inputs_.listedDeviceCount() : 0; }
 
@@ -224,8 +226,8 @@ void ConnectionCore::announceConnected(DeviceRecord& record, ScannerHandle handl
     std::lock_guard lock(listLock_);
     // Dropped while its clock was set: the drop has been announced instead.
     if (!connected_.contains(&record) || recordHandle(record) != handle) return;
-    for (QObject* page : {receivers_.connectPage, receivers_.downloadPage, receivers_.settingPage,
-                          receivers_.configurePage})
+    for (QObject* page :
+         {receivers_.connectPage, receivers_.downloadPage, receivers_.settingPage, receivers_.configurePage})
         post(page, DeviceEventKind::Connected, record);
 }
 
@@ -238,8 +240,8 @@ AttemptOutcome ConnectionCore::closeConnection(DeviceRecord& record) {
         f.state = stateValue(DeviceState::Disconnected);
         f.handle = nullptr;
     });
-    for (QObject* page : {receivers_.connectPage, receivers_.downloadPage, receivers_.settingPage,
-                          receivers_.configurePage})
+    for (QObject* page :
+         {receivers_.connectPage, receivers_.downloadPage, receivers_.settingPage, receivers_.configurePage})
         post(page, DeviceEventKind::Disconnected, record);
     return AttemptOutcome::Closed;
 }

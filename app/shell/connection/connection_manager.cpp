@@ -29,12 +29,16 @@ ConnectionManager::ConnectionManager(PageReceivers receivers, ConnectionInputs i
 
 ConnectionManager::~ConnectionManager() { shutdown(); }
 
-void ConnectionManager::setScanDataHandler(ScanDataHandler handler) { impl_->core.setScanDataHandler(std::move(handler)); }
+void ConnectionManager::setScanDataHandler(ScanDataHandler handler) {
+    impl_->core.setScanDataHandler(std::move(handler));
+}
 
 int ConnectionManager::connectRequest(int kind, DeviceRecord* record) {
     if (record == nullptr || impl_->shutDown) return 1;
-    if (kind == 0) requestConnect(*record);
-    else if (kind == 1) requestDisconnect(*record);
+    if (kind == 0)
+        requestConnect(*record);
+    else if (kind == 1)
+        requestDisconnect(*record);
     return 1;
 }
 

@@ -31,7 +31,7 @@ namespace talvo {
 struct PageReceivers {
     QObject* connectPage = nullptr;
     QObject* downloadPage = nullptr;
-    QObject* settingPage = nullptr;    // also answers MsgGetManualTime
+    QObject* settingPage = nullptr;  // also answers MsgGetManualTime
     QObject* configurePage = nullptr;
 };
 

@@ -6,9 +6,9 @@ namespace talvo {
 
 ScannerTimeBytes scannerTimeOf(const std::tm& local) noexcept {
     const auto byte = [](int v) { return static_cast<std::uint8_t>(v & 0xFF); };
-    return {byte(local.tm_year), byte(local.tm_mon), byte(local.tm_mday), byte(local.tm_hour),
-            byte(local.tm_min),
-            byte(std::min(local.tm_sec, 59)),  // a leap second is not a scanner time
+    return {byte(local.tm_year), byte(local.tm_mon),
+            byte(local.tm_mday), byte(local.tm_hour),
+            byte(local.tm_min),  byte(std::min(local.tm_sec, 59)),  // a leap second is not a scanner time
             byte(local.tm_wday)};
 }
 

@@ -28,8 +28,8 @@ class TickClock {
 public:
     explicit TickClock(std::uint32_t offset = 0) noexcept : offset_(offset) {}
     [[nodiscard]] Tick now() const noexcept {
-        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-            std::chrono::steady_clock::now().time_since_epoch());
+        const auto ms =
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch());
         return static_cast<Tick>(static_cast<std::uint64_t>(ms.count())) + offset_;
     }
 

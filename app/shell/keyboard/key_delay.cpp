@@ -6,9 +6,7 @@
 
 namespace talvo::keyboard {
 
-int clampKeyDelay(long long ms) {
-    return static_cast<int>(std::clamp<long long>(ms, kKeyDelayMinMs, kKeyDelayMaxMs));
-}
+int clampKeyDelay(long long ms) { return static_cast<int>(std::clamp<long long>(ms, kKeyDelayMinMs, kKeyDelayMaxMs)); }
 
 int readKeyDelay(QSettings& settings) {
     settings.beginGroup(QStringLiteral("Setting"));

@@ -10,8 +10,7 @@ namespace talvo::keyboard {
 
 class KeyPacer {
 public:
-    explicit KeyPacer(int keyDelayMs)
-        : perEvent_(std::chrono::microseconds(keyDelayMs) * 1000 / 2) {}
+    explicit KeyPacer(int keyDelayMs) : perEvent_(std::chrono::microseconds(keyDelayMs) * 1000 / 2) {}
 
     void afterEvent() const {
         if (perEvent_.count() > 0) std::this_thread::sleep_for(perEvent_);

@@ -15,10 +15,10 @@ bool isSurrogate(char32_t c) { return c >= 0xd800 && c <= 0xdfff; }
 
 Keysym keysymForCharacter(char32_t c) {
     switch (c) {
-    case U'\t': return XKB_KEY_Tab;
-    case U'\r': return XKB_KEY_Return;
-    case U'\n': return XKB_KEY_Linefeed;
-    default: break;
+        case U'\t': return XKB_KEY_Tab;
+        case U'\r': return XKB_KEY_Return;
+        case U'\n': return XKB_KEY_Linefeed;
+        default: break;
     }
     if (isControl(c) || isSurrogate(c) || c > 0x10ffff) return kKeysymNone;
     return xkb_utf32_to_keysym(c);
@@ -35,10 +35,10 @@ std::vector<Keysym> keysymsForText(const QString& text) {
 
 char32_t characterForKeysym(Keysym keysym) {
     switch (keysym) {
-    case XKB_KEY_Tab: return U'\t';
-    case XKB_KEY_Return: return U'\r';
-    case XKB_KEY_Linefeed: return U'\n';
-    default: return xkb_keysym_to_utf32(keysym);
+        case XKB_KEY_Tab: return U'\t';
+        case XKB_KEY_Return: return U'\r';
+        case XKB_KEY_Linefeed: return U'\n';
+        default: return xkb_keysym_to_utf32(keysym);
     }
 }
 

@@ -17,7 +17,8 @@ KeyboardChoice chooseKeyboard(const KeyboardEnvironment& env) {
     if (!env.forced.isEmpty()) {
         if (env.forced == "x11") return {KeyboardKind::X11, {}};
         if (env.forced == "portal") return {KeyboardKind::Portal, {}};
-        if (env.forced == "none") return {KeyboardKind::None, QStringLiteral("switched off by TALVO_KEYBOARD=none"), true};
+        if (env.forced == "none")
+            return {KeyboardKind::None, QStringLiteral("switched off by TALVO_KEYBOARD=none"), true};
         return {KeyboardKind::None,
                 QStringLiteral("TALVO_KEYBOARD=%1 is not x11, portal or none").arg(QString::fromLocal8Bit(env.forced))};
     }
@@ -34,13 +35,13 @@ KeyboardChoice chooseKeyboard(const KeyboardEnvironment& env) {
 std::unique_ptr<KeyboardOutput> createKeyboardOutput(const KeyboardEnvironment& env) {
     const KeyboardChoice choice = chooseKeyboard(env);
     switch (choice.kind) {
-    case KeyboardKind::X11: {
-        X11Keyboard::Opened opened = X11Keyboard::open(env.display);
-        if (opened.keyboard) return std::move(opened.keyboard);
-        return std::make_unique<NoKeyboard>(opened.reason);
-    }
-    case KeyboardKind::Portal: return std::make_unique<PortalKeyboard>();
-    case KeyboardKind::None: break;
+        case KeyboardKind::X11: {
+            X11Keyboard::Opened opened = X11Keyboard::open(env.display);
+            if (opened.keyboard) return std::move(opened.keyboard);
+            return std::make_unique<NoKeyboard>(opened.reason);
+        }
+        case KeyboardKind::Portal: return std::make_unique<PortalKeyboard>();
+        case KeyboardKind::None: break;
     }
     return std::make_unique<NoKeyboard>(choice.reason, choice.deliberate);
 }

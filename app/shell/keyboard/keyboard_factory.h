@@ -31,8 +31,8 @@ enum class KeyboardKind { X11, Portal, None };
 
 struct KeyboardChoice {
     KeyboardKind kind = KeyboardKind::None;
-    QString reason;          // for None: why
-    bool deliberate = false; // None by choice (forced, no screen): no notice at the first barcode
+    QString reason;           // for None: why
+    bool deliberate = false;  // None by choice (forced, no screen): no notice at the first barcode
 };
 
 // The decision alone, without opening anything.

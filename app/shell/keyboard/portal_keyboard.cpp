@@ -57,10 +57,10 @@ PortalKeyboard::~PortalKeyboard() {
 QString PortalKeyboard::description() const {
     const std::lock_guard lock(mutex_);
     switch (state_) {
-    case State::NotAsked:
-        return QStringLiteral("Keyboard output: Wayland remote-desktop portal (asked for at the first barcode)");
-    case State::Ready: return QStringLiteral("Keyboard output: Wayland remote-desktop portal");
-    case State::Failed: break;
+        case State::NotAsked:
+            return QStringLiteral("Keyboard output: Wayland remote-desktop portal (asked for at the first barcode)");
+        case State::Ready: return QStringLiteral("Keyboard output: Wayland remote-desktop portal");
+        case State::Failed: break;
     }
     return QStringLiteral("Keyboard output: none (%1)").arg(failure_);
 }
@@ -127,8 +127,7 @@ std::optional<QVariantMap> PortalKeyboard::request(const QString& method, QList<
     const std::optional<PortalResponses::Response> response = responses_->wait(path, stop, consentTimeout_);
     watch(path, false);
     if (!response) {
-        if (!stop.stop_requested())
-            fail(QStringLiteral("the remote-desktop portal did not answer %1").arg(method));
+        if (!stop.stop_requested()) fail(QStringLiteral("the remote-desktop portal did not answer %1").arg(method));
         return std::nullopt;
     }
     if (response->code != 0) {
@@ -144,8 +143,8 @@ bool PortalKeyboard::startSession(std::stop_token stop) {
     if (!bus_->isConnected()) return fail(QStringLiteral("no D-Bus session bus"));
     if (!signalThread_.isRunning()) signalThread_.start();
 
-    QDBusMessage get = QDBusMessage::createMethodCall(kService, kObject, QStringLiteral("org.freedesktop.DBus.Properties"),
-                                                      QStringLiteral("Get"));
+    QDBusMessage get = QDBusMessage::createMethodCall(
+        kService, kObject, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
     get << kRemoteDesktop << QStringLiteral("AvailableDeviceTypes");
     const QDBusMessage types = bus_->call(get, QDBus::Block, kCallTimeoutMs);
     if (types.type() != QDBusMessage::ReplyMessage || types.arguments().isEmpty())
@@ -153,8 +152,8 @@ bool PortalKeyboard::startSession(std::stop_token stop) {
     if ((types.arguments()[0].value<QDBusVariant>().variant().toUInt() & kDeviceKeyboard) == 0)
         return fail(QStringLiteral("the remote-desktop portal offers no keyboard"));
 
-    const auto created =
-        request(QStringLiteral("CreateSession"), {}, {{QStringLiteral("session_handle_token"), QStringLiteral("talvo")}}, stop);
+    const auto created = request(QStringLiteral("CreateSession"), {},
+                                 {{QStringLiteral("session_handle_token"), QStringLiteral("talvo")}}, stop);
     if (!created) return false;
     session_ = pathOf(created->value(QStringLiteral("session_handle")));
     if (session_.isEmpty()) return fail(QStringLiteral("the remote-desktop portal gave no session"));

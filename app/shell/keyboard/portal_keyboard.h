@@ -34,8 +34,7 @@ public:
     static constexpr int kCallTimeoutMs = 5000;
 
     // busAddress empty: the session bus.
-    explicit PortalKeyboard(QString busAddress = {},
-                            std::chrono::milliseconds consentTimeout = kConsentTimeout);
+    explicit PortalKeyboard(QString busAddress = {}, std::chrono::milliseconds consentTimeout = kConsentTimeout);
     ~PortalKeyboard() override;
 
     [[nodiscard]] QString description() const override;

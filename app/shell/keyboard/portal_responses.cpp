@@ -17,7 +17,7 @@ void PortalResponses::onResponse(const QDBusMessage& message) {
 }
 
 std::optional<PortalResponses::Response> PortalResponses::wait(const QString& path, std::stop_token stop,
-                                                              std::chrono::milliseconds timeout) {
+                                                               std::chrono::milliseconds timeout) {
     std::unique_lock lock(mutex_);
     if (!arrived_.wait_for(lock, stop, timeout, [&] { return responses_.contains(path); })) return std::nullopt;
     auto node = responses_.extract(path);

@@ -5,9 +5,7 @@
 
 namespace talvo::keyboard {
 
-QString RecordingKeyboard::description() const {
-    return QStringLiteral("Keyboard output: recording (test)");
-}
+QString RecordingKeyboard::description() const { return QStringLiteral("Keyboard output: recording (test)"); }
 
 bool RecordingKeyboard::beginBarcode(std::stop_token) {
     const std::lock_guard lock(mutex_);

@@ -62,7 +62,8 @@ ShutdownReport TypingWorker::shutdown() {
         if (!thread_.joinable()) return {};
         accepting_ = false;
     }
-    shutdownDeadline_.store((Clock::now() + std::chrono::milliseconds(finishAtShutdown_.load())).time_since_epoch().count());
+    shutdownDeadline_.store(
+        (Clock::now() + std::chrono::milliseconds(finishAtShutdown_.load())).time_since_epoch().count());
     thread_.request_stop();
     thread_.join();
     const std::lock_guard lock(mutex_);

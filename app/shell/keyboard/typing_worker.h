@@ -31,9 +31,9 @@
 namespace talvo::keyboard {
 
 struct TypingStats {
-    std::uint64_t typed = 0;     // barcodes typed whole
-    std::uint64_t untyped = 0;   // barcodes the output could not type
-    std::uint64_t refused = 0;   // barcodes refused because the queue was full or the worker stopped
+    std::uint64_t typed = 0;    // barcodes typed whole
+    std::uint64_t untyped = 0;  // barcodes the output could not type
+    std::uint64_t refused = 0;  // barcodes refused because the queue was full or the worker stopped
 };
 
 struct ShutdownReport {

@@ -11,8 +11,8 @@
 #include <QByteArray>
 
 #include <map>
-#include <optional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 struct _XDisplay;
@@ -42,8 +42,12 @@ public:
     static constexpr int kRemapSettleMs = 50;
 
 private:
-    struct DisplayCloser { void operator()(_XDisplay* display) const; };
-    struct KeymapFree { void operator()(_XkbDesc* keymap) const; };
+    struct DisplayCloser {
+        void operator()(_XDisplay* display) const;
+    };
+    struct KeymapFree {
+        void operator()(_XkbDesc* keymap) const;
+    };
     struct Stroke {
         unsigned keycode = 0;
         unsigned modifiers = 0;  // real modifier mask to hold
@@ -66,9 +70,9 @@ private:
     unsigned lockedModifiers_ = 0;
     std::vector<unsigned> modifierKeycodes_;  // one keycode per modifier bit 0..7, 0 for none
     std::vector<unsigned> spareKeycodes_;
-    std::map<Keysym, unsigned> borrowed_;     // keysym -> spare keycode holding it for this barcode
+    std::map<Keysym, unsigned> borrowed_;  // keysym -> spare keycode holding it for this barcode
     QString failure_;
-    bool lost_ = false;          // set by Xlib's exit handler when the connection breaks
+    bool lost_ = false;  // set by Xlib's exit handler when the connection breaks
     std::size_t unmappable_ = 0;
 };
 

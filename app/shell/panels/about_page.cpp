@@ -24,65 +24,65 @@ constexpr int kTextFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
 }  // namespace
 
 CAboutPage::CAboutPage(QWidget* parent) : QWidget(parent) {
-  PaintedLinesAccessible::installFactory();
-  setAccessibleName(QStringLiteral("About"));
-  setContextMenuPolicy(Qt::PreventContextMenu);
+    PaintedLinesAccessible::installFactory();
+    setAccessibleName(QStringLiteral("About"));
+    setContextMenuPolicy(Qt::PreventContextMenu);
 }
 
 QStringList CAboutPage::lines() {
-  return {QStringLiteral("Talvo Scan"), QStringLiteral("Version 1.2"),
-          QStringLiteral("Program build %1").arg(QStringLiteral(TALVO_BUILD_VERSION)),
-          QStringLiteral("Licence: %1").arg(QStringLiteral(TALVO_LICENCE)),
-          QStringLiteral("Source: %1").arg(QStringLiteral(TALVO_SOURCE_LOCATION))};
+    return {QStringLiteral("Talvo Scan"), QStringLiteral("Version 1.2"),
+            QStringLiteral("Program build %1").arg(QStringLiteral(TALVO_BUILD_VERSION)),
+            QStringLiteral("Licence: %1").arg(QStringLiteral(TALVO_LICENCE)),
+            QStringLiteral("Source: %1").arg(QStringLiteral(TALVO_SOURCE_LOCATION))};
 }
 
 void CAboutPage::setKeyboardDescription(std::function<QString()> describe) {
-  keyboardDescription_ = std::move(describe);
-  update();
+    keyboardDescription_ = std::move(describe);
+    update();
 }
 
 QStringList CAboutPage::paintedLines() const {
-  QStringList texts = lines();
-  if (keyboardDescription_) texts.append(keyboardDescription_());
-  return texts;
+    QStringList texts = lines();
+    if (keyboardDescription_) texts.append(keyboardDescription_());
+    return texts;
 }
 
 QList<QRect> CAboutPage::lineRects() const {
-  const int left = kLeftMargin * layoutFactor(this);
-  // Lines are measured in the width they are drawn in, so that a wrapped line gets its full height.
-  const int textWidth = std::max(1, width() - left);
-  const QStringList texts = paintedLines();
-  QList<int> heights;
-  int total = 0;
-  for (const QString& line : texts) {
-    heights.append(fontMetrics().boundingRect(QRect(0, 0, textWidth, 1 << 20), kTextFlags, line).height());
-    total += heights.back();
-  }
-  // A page lower than its lines gets no gaps rather than lines drawn over each other.
-  // Gaps: one above each line and one below the last.
-  const int gap = std::max(0, (height() - total) / (static_cast<int>(texts.size()) + 1));
-  QList<QRect> rects;
-  int y = 0;
-  for (const int h : heights) {
-    y += gap;
-    rects.append(QRect(left, y, textWidth, h));
-    y += h;
-  }
-  return rects;
+    const int left = kLeftMargin * layoutFactor(this);
+    // Lines are measured in the width they are drawn in, so that a wrapped line gets its full height.
+    const int textWidth = std::max(1, width() - left);
+    const QStringList texts = paintedLines();
+    QList<int> heights;
+    int total = 0;
+    for (const QString& line : texts) {
+        heights.append(fontMetrics().boundingRect(QRect(0, 0, textWidth, 1 << 20), kTextFlags, line).height());
+        total += heights.back();
+    }
+    // A page lower than its lines gets no gaps rather than lines drawn over each other.
+    // Gaps: one above each line and one below the last.
+    const int gap = std::max(0, (height() - total) / (static_cast<int>(texts.size()) + 1));
+    QList<QRect> rects;
+    int y = 0;
+    for (const int h : heights) {
+        y += gap;
+        rects.append(QRect(left, y, textWidth, h));
+        y += h;
+    }
+    return rects;
 }
 
 QRect CAboutPage::paintedLineRect(int i) const {
-  const QList<QRect> rects = lineRects();
-  return i >= 0 && i < rects.size() ? rects[i] : QRect{};
+    const QList<QRect> rects = lineRects();
+    return i >= 0 && i < rects.size() ? rects[i] : QRect{};
 }
 
 void CAboutPage::paintEvent(QPaintEvent*) {
-  QPainter painter(this);
-  painter.setFont(font());
-  painter.setPen(palette().color(QPalette::WindowText));
-  const QStringList texts = paintedLines();
-  const QList<QRect> rects = lineRects();
-  for (int i = 0; i < texts.size(); ++i) painter.drawText(rects[i], kTextFlags, texts[i]);
+    QPainter painter(this);
+    painter.setFont(font());
+    painter.setPen(palette().color(QPalette::WindowText));
+    const QStringList texts = paintedLines();
+    const QList<QRect> rects = lineRects();
+    for (int i = 0; i < texts.size(); ++i) painter.drawText(rects[i], kTextFlags, texts[i]);
 }
 
 }  // namespace talvo

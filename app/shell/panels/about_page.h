@@ -14,31 +14,31 @@ namespace talvo {
 // left-aligned 10 scaled pixels from the left edge. A sixth line, when the program gives one, says how
 // barcodes are typed into other applications; it is asked for at every paint, as it changes at run time.
 class CAboutPage : public QWidget, public PaintedLines {
-  Q_OBJECT
+    Q_OBJECT
 
 public:
-  static constexpr int kLineCount = 5;
-  // Margin left of the lines, in units of the layout factor.
-  static constexpr int kLeftMargin = 10;
+    static constexpr int kLineCount = 5;
+    // Margin left of the lines, in units of the layout factor.
+    static constexpr int kLeftMargin = 10;
 
-  explicit CAboutPage(QWidget* parent = nullptr);
+    explicit CAboutPage(QWidget* parent = nullptr);
 
-  // The five texts, top to bottom.
-  [[nodiscard]] static QStringList lines();
-  // The line under the five that names the keyboard output in use (or why there is none).
-  void setKeyboardDescription(std::function<QString()> describe);
+    // The five texts, top to bottom.
+    [[nodiscard]] static QStringList lines();
+    // The line under the five that names the keyboard output in use (or why there is none).
+    void setKeyboardDescription(std::function<QString()> describe);
 
-  // The lines as painted: the five, and the keyboard line when there is one.
-  [[nodiscard]] QStringList paintedLines() const override;
-  [[nodiscard]] QRect paintedLineRect(int i) const override;
-  // Rectangles of the painted lines for the page's present size and font.
-  [[nodiscard]] QList<QRect> lineRects() const;
+    // The lines as painted: the five, and the keyboard line when there is one.
+    [[nodiscard]] QStringList paintedLines() const override;
+    [[nodiscard]] QRect paintedLineRect(int i) const override;
+    // Rectangles of the painted lines for the page's present size and font.
+    [[nodiscard]] QList<QRect> lineRects() const;
 
 protected:
-  void paintEvent(QPaintEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
-  std::function<QString()> keyboardDescription_;
+    std::function<QString()> keyboardDescription_;
 };
 
 }  // namespace talvo

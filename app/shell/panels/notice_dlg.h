@@ -16,27 +16,27 @@ namespace talvo {
 // null is ignored with result 1, otherwise the text is copied and painted, result 0. A QString payload
 // is taken as the text as well, so that the message can also be posted.
 class CNoticeDlg : public QWidget, public PaintedLines {
-  Q_OBJECT
+    Q_OBJECT
 
 public:
-  // Margin above the first line, in units of the layout factor.
-  static constexpr int kTopMargin = 10;
+    // Margin above the first line, in units of the layout factor.
+    static constexpr int kTopMargin = 10;
 
-  explicit CNoticeDlg(QWidget* parent);
+    explicit CNoticeDlg(QWidget* parent);
 
-  void setText(const QString& text);
-  [[nodiscard]] const QString& text() const { return text_; }
+    void setText(const QString& text);
+    [[nodiscard]] const QString& text() const { return text_; }
 
-  // The lines of the text, split at CR LF; none for an empty text.
-  [[nodiscard]] QStringList paintedLines() const override;
-  [[nodiscard]] QRect paintedLineRect(int i) const override;
+    // The lines of the text, split at CR LF; none for an empty text.
+    [[nodiscard]] QStringList paintedLines() const override;
+    [[nodiscard]] QRect paintedLineRect(int i) const override;
 
 protected:
-  void customEvent(QEvent* event) override;
-  void paintEvent(QPaintEvent* event) override;
+    void customEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
-  QString text_;
+    QString text_;
 };
 
 }  // namespace talvo

@@ -10,11 +10,11 @@ namespace talvo {
 // A widget that paints lines of text itself and tells assistive technologies what they are.
 class PaintedLines {
 public:
-  virtual ~PaintedLines() = default;
-  // The lines as painted, top to bottom.
-  [[nodiscard]] virtual QStringList paintedLines() const = 0;
-  // Where line i stands, in the widget's coordinates.
-  [[nodiscard]] virtual QRect paintedLineRect(int i) const = 0;
+    virtual ~PaintedLines() = default;
+    // The lines as painted, top to bottom.
+    [[nodiscard]] virtual QStringList paintedLines() const = 0;
+    // Where line i stands, in the widget's coordinates.
+    [[nodiscard]] virtual QRect paintedLineRect(int i) const = 0;
 };
 
 // Accessible interface of such a widget: one static-text child per painted line, so that a screen
@@ -22,27 +22,27 @@ public:
 // its accessibleName(), or else its lines joined by line feeds.
 class PaintedLinesAccessible : public QAccessibleWidget {
 public:
-  PaintedLinesAccessible(QWidget* widget, QAccessible::Role role);
-  ~PaintedLinesAccessible() override;
-  PaintedLinesAccessible(const PaintedLinesAccessible&) = delete;
-  PaintedLinesAccessible& operator=(const PaintedLinesAccessible&) = delete;
+    PaintedLinesAccessible(QWidget* widget, QAccessible::Role role);
+    ~PaintedLinesAccessible() override;
+    PaintedLinesAccessible(const PaintedLinesAccessible&) = delete;
+    PaintedLinesAccessible& operator=(const PaintedLinesAccessible&) = delete;
 
-  [[nodiscard]] int childCount() const override;
-  [[nodiscard]] QAccessibleInterface* child(int index) const override;
-  [[nodiscard]] int indexOfChild(const QAccessibleInterface* child) const override;
-  [[nodiscard]] QAccessibleInterface* childAt(int x, int y) const override;
-  [[nodiscard]] QString text(QAccessible::Text t) const override;
+    [[nodiscard]] int childCount() const override;
+    [[nodiscard]] QAccessibleInterface* child(int index) const override;
+    [[nodiscard]] int indexOfChild(const QAccessibleInterface* child) const override;
+    [[nodiscard]] QAccessibleInterface* childAt(int x, int y) const override;
+    [[nodiscard]] QString text(QAccessible::Text t) const override;
 
-  [[nodiscard]] QString lineText(int i) const;
-  [[nodiscard]] QRect lineScreenRect(int i) const;
+    [[nodiscard]] QString lineText(int i) const;
+    [[nodiscard]] QRect lineScreenRect(int i) const;
 
-  // Installs the factory that gives CNoticeDlg and CAboutPage this interface (once per process).
-  static void installFactory();
+    // Installs the factory that gives CNoticeDlg and CAboutPage this interface (once per process).
+    static void installFactory();
 
 private:
-  [[nodiscard]] const PaintedLines* lines() const;
+    [[nodiscard]] const PaintedLines* lines() const;
 
-  mutable QList<QAccessible::Id> childIds_;  // registered with Qt's cache, removed in the destructor
+    mutable QList<QAccessible::Id> childIds_;  // registered with Qt's cache, removed in the destructor
 };
 
 }  // namespace talvo

@@ -13,8 +13,8 @@ DeletedDataNotifier::DeletedDataNotifier(QWidget* boxParent, QObject* parent)
 DeletedDataNotifier::~DeletedDataNotifier() { closeAll(); }
 
 void DeletedDataNotifier::post(QString text) {
-    QMetaObject::invokeMethod(this, [this, text = std::move(text)]() mutable { show(std::move(text)); },
-                              Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, text = std::move(text)]() mutable { show(std::move(text)); }, Qt::QueuedConnection);
 }
 
 void DeletedDataNotifier::show(QString text) {

@@ -15,8 +15,7 @@ bool read(const std::function<bool()>& input, bool fallback) { return input ? in
 
 }  // namespace
 
-RealTimeData::RealTimeData(QObject* rowReceiver, DeletedDataNotifier* deleted, TypeBarcode type,
-                           RealTimeInputs inputs)
+RealTimeData::RealTimeData(QObject* rowReceiver, DeletedDataNotifier* deleted, TypeBarcode type, RealTimeInputs inputs)
     : rowReceiver_(rowReceiver), deleted_(deleted), inputs_(std::move(inputs)) {
     setTypeBarcode(std::move(type));
 }

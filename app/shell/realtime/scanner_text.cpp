@@ -11,9 +11,7 @@ QString formatScanTime(const ScanTimeBytes& time) {
     return QString::fromStdString(zt::client::formatScannerTime(time));
 }
 
-QString displayForm(const QString& text) {
-    return QString::fromStdString(zt::client::listForm(text.toStdString()));
-}
+QString displayForm(const QString& text) { return QString::fromStdString(zt::client::listForm(text.toStdString())); }
 
 QString decodeLocalText(std::string_view bytes, const char* codeset) {
     if (codeset != nullptr && *codeset != '\0') {

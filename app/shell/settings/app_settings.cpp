@@ -48,12 +48,9 @@ std::int32_t AppSettings::sanitize(SettingKind kind, const QVariant& stored, boo
     const std::optional<std::int32_t> number = storedInteger(stored);
     if (!number) return info.defaultValue;
     switch (info.range) {
-    case SettingRange::Count0To10:
-        return std::clamp(*number, kConnectRetryMin, kConnectRetryMax);
-    case SettingRange::Flag:
-        return (*number == 0 || *number == 1) ? *number : info.defaultValue;
-    case SettingRange::Any:
-        return *number;
+        case SettingRange::Count0To10: return std::clamp(*number, kConnectRetryMin, kConnectRetryMax);
+        case SettingRange::Flag: return (*number == 0 || *number == 1) ? *number : info.defaultValue;
+        case SettingRange::Any: return *number;
     }
     return info.defaultValue;
 }
@@ -104,12 +101,14 @@ void SharedSettings::setValue(SettingKind kind, std::int32_t value) {
 
 AppSettings SharedSettings::snapshot() const {
     AppSettings copy;
-    for (int i = 0; i < kSettingCount; ++i) copy.setValue(static_cast<SettingKind>(i), value(static_cast<SettingKind>(i)));
+    for (int i = 0; i < kSettingCount; ++i)
+        copy.setValue(static_cast<SettingKind>(i), value(static_cast<SettingKind>(i)));
     return copy;
 }
 
 void SharedSettings::assign(const AppSettings& settings) {
-    for (int i = 0; i < kSettingCount; ++i) setValue(static_cast<SettingKind>(i), settings.value(static_cast<SettingKind>(i)));
+    for (int i = 0; i < kSettingCount; ++i)
+        setValue(static_cast<SettingKind>(i), settings.value(static_cast<SettingKind>(i)));
 }
 
 }  // namespace talvo

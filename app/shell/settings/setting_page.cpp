@@ -73,8 +73,9 @@ void CSettingPage::buildControls() {
     timeEdit_->setObjectName(QStringLiteral("timeSettingField"));
     timeEdit_->setMaxLength(kTimeTextLimit);
     timeEdit_->setPlaceholderText(QStringLiteral("YYYYMMDDhhmmss"));
-    timeEdit_->setToolTip(QStringLiteral("Fourteen digits: year, month, day, hour, minute, second. "
-                                         "Any other text sends this computer's clock."));
+    timeEdit_->setToolTip(
+        QStringLiteral("Fourteen digits: year, month, day, hour, minute, second. "
+                       "Any other text sends this computer's clock."));
     bluetooth_ = captioned<QCheckBox>(QStringLiteral("PDA Bluetooth On/Off"), this);
     sound_ = captioned<QCheckBox>(QStringLiteral("App Sound On/Off"), this);
     volumeLabel_ = captioned<QLabel>(QStringLiteral("Sound Volume"), this);

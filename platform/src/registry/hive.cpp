@@ -75,8 +75,8 @@ RegistryHive RegistryHive::fromBytes(std::span<const std::uint8_t> bytes, std::v
     if (!complete) {
         // Half a registry could hide the very keys a caller looks for; none is the honest answer.
         if (issues != nullptr) {
-            issues->push_back(RegistryIssue{0, "more than " + std::to_string(kMaxHiveKeys) +
-                                                   " keys; the registry is read as empty"});
+            issues->push_back(
+                RegistryIssue{0, "more than " + std::to_string(kMaxHiveKeys) + " keys; the registry is read as empty"});
         }
         return RegistryHive();
     }

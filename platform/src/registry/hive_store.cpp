@@ -72,8 +72,7 @@ void HiveStore::removeValue(NodeId key, std::string_view name) {
 void HiveStore::compact() {
     for (KeyNode& node : nodes_) {
         std::erase_if(node.children, [this](NodeId id) { return nodes_[id].deleted; });
-        if (std::find(node.valueDeleted.begin(), node.valueDeleted.end(), true) == node.valueDeleted.end())
-            continue;
+        if (std::find(node.valueDeleted.begin(), node.valueDeleted.end(), true) == node.valueDeleted.end()) continue;
         std::vector<RegistryValue> live;
         node.valueIndex.clear();
         for (std::size_t i = 0; i < node.values.size(); ++i) {

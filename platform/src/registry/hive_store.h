@@ -19,9 +19,9 @@ using NodeId = std::uint32_t;
 
 struct KeyNode {
     std::string name;
-    std::vector<NodeId> children;                 // file order; deleted ones are dropped by compact()
-    std::map<std::string, NodeId> childIndex;     // folded name -> live child
-    std::vector<RegistryValue> values;            // file order; deleted ones are dropped by compact()
+    std::vector<NodeId> children;              // file order; deleted ones are dropped by compact()
+    std::map<std::string, NodeId> childIndex;  // folded name -> live child
+    std::vector<RegistryValue> values;         // file order; deleted ones are dropped by compact()
     std::vector<bool> valueDeleted;
     std::map<std::string, std::size_t> valueIndex;  // folded name -> live value
     bool deleted = false;

@@ -13,11 +13,8 @@ struct RootName {
 };
 
 constexpr std::array kRoots{
-    RootName{kLocalMachine, "HKLM"},
-    RootName{"HKEY_CURRENT_USER", "HKCU"},
-    RootName{"HKEY_CLASSES_ROOT", "HKCR"},
-    RootName{"HKEY_USERS", "HKU"},
-    RootName{"HKEY_CURRENT_CONFIG", "HKCC"},
+    RootName{kLocalMachine, "HKLM"}, RootName{"HKEY_CURRENT_USER", "HKCU"},   RootName{"HKEY_CLASSES_ROOT", "HKCR"},
+    RootName{"HKEY_USERS", "HKU"},   RootName{"HKEY_CURRENT_CONFIG", "HKCC"},
 };
 
 }  // namespace

@@ -11,9 +11,7 @@ namespace {
 constexpr std::string_view kHeaderAnsi = "REGEDIT4";
 constexpr std::string_view kHeaderUnicode = "Windows Registry Editor Version 5.00";
 
-[[nodiscard]] bool isComment(std::string_view text) noexcept {
-    return text.front() == ';' || text.front() == '#';
-}
+[[nodiscard]] bool isComment(std::string_view text) noexcept { return text.front() == ';' || text.front() == '#'; }
 
 }  // namespace
 

@@ -110,9 +110,7 @@ std::string bytesToUtf8(std::span<const std::uint8_t> bytes) {
     return out;
 }
 
-std::u32string utf16LeToCodePoints(std::span<const std::uint8_t> bytes) {
-    return decodeUtf16Le(bytes, true);
-}
+std::u32string utf16LeToCodePoints(std::span<const std::uint8_t> bytes) { return decodeUtf16Le(bytes, true); }
 
 std::string fileTextToUtf8(std::span<const std::uint8_t> bytes) {
     std::string out;

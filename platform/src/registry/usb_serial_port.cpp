@@ -47,7 +47,9 @@ struct FileIdentity {
         return !exists || now - changedAt >= kSettledAfter;
     }
     [[nodiscard]] bool operator==(const FileIdentity& other) const {
-        const auto same = [](const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; };
+        const auto same = [](const timespec& a, const timespec& b) {
+            return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+        };
         return path == other.path && exists == other.exists && device == other.device && inode == other.inode &&
                size == other.size && same(modified, other.modified) && same(changed, other.changed);
     }
@@ -82,8 +84,7 @@ bool isUsbSerialPort(const RegistryHive& hive, std::string_view portName) noexce
         if (!key) return false;
         for (std::size_t i = 0; const RegistryValue* value = key->valueAt(i); ++i) {
             // Every value is looked at: one that does not describe this port never ends the search.
-            if (value->text() == portName && value->name.find(kUsbSerialMarker) != std::string::npos)
-                return true;
+            if (value->text() == portName && value->name.find(kUsbSerialMarker) != std::string::npos) return true;
         }
         return false;
     } catch (const std::exception&) {

@@ -9,16 +9,15 @@ namespace zt::platform::detail {
 namespace {
 
 constexpr std::size_t kExcerptChars = 24;
-constexpr std::size_t kByteDigits = 2;     // hex: data is bytes, "0" to "ff"
-constexpr std::size_t kNumberDigits = 8;   // dword: data and the n of hex(n) are 32-bit numbers
+constexpr std::size_t kByteDigits = 2;    // hex: data is bytes, "0" to "ff"
+constexpr std::size_t kNumberDigits = 8;  // dword: data and the n of hex(n) are 32-bit numbers
 constexpr std::string_view kDwordPrefix = "dword:";
 constexpr std::string_view kHexPrefix = "hex:";
 constexpr std::string_view kTypedHexPrefix = "hex(";
 constexpr std::string_view kTypedHexEnd = "):";
 
 [[nodiscard]] bool startsWithNoCase(std::string_view text, std::string_view prefix) noexcept {
-    return text.size() >= prefix.size() &&
-           std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
+    return text.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
                return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
            });
 }
@@ -52,9 +51,7 @@ constexpr std::string_view kTypedHexEnd = "):";
     return {ValueData{false, type, std::move(bytes)}, std::nullopt};
 }
 
-[[nodiscard]] std::string tooLarge() {
-    return "value larger than " + std::to_string(kMaxValueBytes) + " bytes";
-}
+[[nodiscard]] std::string tooLarge() { return "value larger than " + std::to_string(kMaxValueBytes) + " bytes"; }
 
 // Appends the comma-separated bytes of one line of hex data. A trailing comma is allowed.
 [[nodiscard]] std::optional<RegistryIssue> appendHexBytes(std::string_view body, std::size_t line,
@@ -120,14 +117,12 @@ std::optional<std::string> parseQuoted(std::string_view text, std::size_t& pos) 
         }
         if (++i == text.size()) return std::nullopt;
         switch (text[i]) {
-        case '\\': out.push_back('\\'); break;
-        case '"': out.push_back('"'); break;
-        case 'n': out.push_back('\n'); break;
-        case 'r': out.push_back('\r'); break;
-        case '0': out.push_back('\0'); break;
-        default:
-            out.push_back('\\');
-            out.push_back(text[i]);
+            case '\\': out.push_back('\\'); break;
+            case '"': out.push_back('"'); break;
+            case 'n': out.push_back('\n'); break;
+            case 'r': out.push_back('\r'); break;
+            case '0': out.push_back('\0'); break;
+            default: out.push_back('\\'); out.push_back(text[i]);
         }
     }
     return std::nullopt;

@@ -37,14 +37,15 @@ int prepareCollecting(Handle& h, int* count, CollectProgressCallback progress) {
 }  // namespace
 
 extern "C" ZT_API int ztPrepareCollecting(ScannerHandle handle, int* count, CollectProgressCallback progress) {
-    return callFrame(handle, [&]() -> int { return count != nullptr ? SDK_OK : SDK_ERR_INVALID_ARG; },
-                     [&](Handle& h) -> int { return prepareCollecting(h, count, progress); });
+    return callFrame(
+        handle, [&]() -> int { return count != nullptr ? SDK_OK : SDK_ERR_INVALID_ARG; },
+        [&](Handle& h) -> int { return prepareCollecting(h, count, progress); });
 }
 
 // Runs without the busy lock: fetching never waits for another operation. The store lock keeps a new
 // collection from releasing the records while one is copied.
-extern "C" ZT_API int ztCollectingOnce(ScannerHandle handle, int index, int* tag, unsigned char* time,
-                                       double* value1, double* value2, char* text, int* textLength) {
+extern "C" ZT_API int ztCollectingOnce(ScannerHandle handle, int index, int* tag, unsigned char* time, double* value1,
+                                       double* value2, char* text, int* textLength) {
     try {
         const auto h = zt::sdk::SessionRegistry::instance().find(handle);
         if (!h) return SDK_ERR_INVALID_HANDLE;

@@ -18,11 +18,13 @@ using Handle = zt::sdk::ScannerHandle;
 namespace {
 
 int setItem(ScannerHandle handle, ConfigItem item, std::span<const std::uint8_t> data, bool argumentsValid) {
-    return callFrame(handle, [&]() -> int { return argumentsOk(argumentsValid); }, [&](Handle& h) -> int {
-        auto& codec = h.configCodec();
-        codec.loadSet(item, data);
-        return h.engine().submit(Command::Config, &codec);
-    });
+    return callFrame(
+        handle, [&]() -> int { return argumentsOk(argumentsValid); },
+        [&](Handle& h) -> int {
+            auto& codec = h.configCodec();
+            codec.loadSet(item, data);
+            return h.engine().submit(Command::Config, &codec);
+        });
 }
 
 int setText(ScannerHandle handle, ConfigItem item, const char* text, bool (*valid)(std::string_view)) {
@@ -46,13 +48,15 @@ int setFlag(ScannerHandle handle, ConfigItem item, int flag) {
 // Runs a get and hands the checked answer to `deliver` on result 0.
 template <class Deliver>
 int getItem(ScannerHandle handle, ConfigItem item, bool argumentsValid, Deliver&& deliver) {
-    return callFrame(handle, [&]() -> int { return argumentsOk(argumentsValid); }, [&](Handle& h) -> int {
-        auto& codec = h.configCodec();
-        codec.loadGet(item);
-        const int result = h.engine().submit(Command::Config, &codec);
-        if (result == SDK_OK) deliver(codec);
-        return result;
-    });
+    return callFrame(
+        handle, [&]() -> int { return argumentsOk(argumentsValid); },
+        [&](Handle& h) -> int {
+            auto& codec = h.configCodec();
+            codec.loadGet(item);
+            const int result = h.engine().submit(Command::Config, &codec);
+            if (result == SDK_OK) deliver(codec);
+            return result;
+        });
 }
 
 // Copies the answer's data bytes (at most `size`); an answer of another status leaves the buffer alone.
@@ -64,9 +68,8 @@ int getBytes(ScannerHandle handle, ConfigItem item, void* out, std::size_t size)
 }
 
 int getNumber(ScannerHandle handle, ConfigItem item, int* value) {
-    return getItem(handle, item, value != nullptr, [&](const zt::sdk::ConfigCodec& codec) {
-        *value = codec.receivedValue();
-    });
+    return getItem(handle, item, value != nullptr,
+                   [&](const zt::sdk::ConfigCodec& codec) { *value = codec.receivedValue(); });
 }
 
 int getFlag(ScannerHandle handle, ConfigItem item, unsigned char* flag) {
@@ -99,9 +102,7 @@ extern "C" ZT_API int ztGetBluetoothPin(ScannerHandle handle, char* pin) {
 extern "C" ZT_API int ztGetImageVersion(ScannerHandle handle, unsigned char* version) {
     return getBytes(handle, ConfigItem::ImageVersion, version, zt::sdk::kImageVersionSize);
 }
-extern "C" ZT_API int ztClearAllData(ScannerHandle handle) {
-    return setItem(handle, ConfigItem::EraseAll, {}, true);
-}
+extern "C" ZT_API int ztClearAllData(ScannerHandle handle) { return setItem(handle, ConfigItem::EraseAll, {}, true); }
 extern "C" ZT_API int ztSetDefault(ScannerHandle handle) {
     return setItem(handle, ConfigItem::RestoreDefaults, {}, true);
 }

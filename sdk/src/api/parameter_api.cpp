@@ -20,41 +20,46 @@ using zt::wire::kMaxScanValue;
 using zt::wire::kMaxVolume;
 
 int setAffix(ScannerHandle handle, Command command, const char* text, int* length) {
-    return callFrame(handle, [&]() -> int { return argumentsOk(allNonNull(text, length)); }, [&](Handle& h) -> int {
-        const std::string_view raw(text);
-        // Texts are 7-bit: bytes 1..127 only (checked once the handle is ours).
-        if (std::ranges::any_of(raw, [](char c) { return static_cast<unsigned char>(c) > 127; })) {
-            return SDK_ERR_INVALID_ARG;
-        }
-        auto& codec = h.affixCodec();
-        codec.mode = Mode::Set;
-        codec.text = zt::sdk::unescapeAffix(raw);
-        if (codec.text.size() > zt::sdk::kMaxAffixLength) return SDK_ERR_INVALID_ARG;  // would not fit
-        const int result = h.engine().submit(command, &codec);
-        if (result == SDK_OK) *length = static_cast<int>(codec.text.size()) + 1;
-        return result;
-    });
+    return callFrame(
+        handle, [&]() -> int { return argumentsOk(allNonNull(text, length)); },
+        [&](Handle& h) -> int {
+            const std::string_view raw(text);
+            // Texts are 7-bit: bytes 1..127 only (checked once the handle is ours).
+            if (std::ranges::any_of(raw, [](char c) { return static_cast<unsigned char>(c) > 127; })) {
+                return SDK_ERR_INVALID_ARG;
+            }
+            auto& codec = h.affixCodec();
+            codec.mode = Mode::Set;
+            codec.text = zt::sdk::unescapeAffix(raw);
+            if (codec.text.size() > zt::sdk::kMaxAffixLength) return SDK_ERR_INVALID_ARG;  // would not fit
+            const int result = h.engine().submit(command, &codec);
+            if (result == SDK_OK) *length = static_cast<int>(codec.text.size()) + 1;
+            return result;
+        });
 }
 
 int getAffix(ScannerHandle handle, Command command, char* buffer, int* length) {
-    return callFrame(handle, [&]() -> int { return argumentsOk(allNonNull(buffer, length)); }, [&](Handle& h) -> int {
-        auto& codec = h.affixCodec();
-        codec.mode = Mode::Get;
-        const int result = h.engine().submit(command, &codec);
-        if (result != SDK_OK || !codec.received) return result;
-        const std::string escaped = zt::sdk::escapeAffix(*codec.received);
-        if (escaped.size() > zt::sdk::kMaxAffixLength) return SDK_ERR_INVALID_ARG;  // caller's 64 bytes
-        std::memcpy(buffer, escaped.c_str(), escaped.size() + 1);
-        *length = codec.receivedLength;
-        return result;
-    });
+    return callFrame(
+        handle, [&]() -> int { return argumentsOk(allNonNull(buffer, length)); },
+        [&](Handle& h) -> int {
+            auto& codec = h.affixCodec();
+            codec.mode = Mode::Get;
+            const int result = h.engine().submit(command, &codec);
+            if (result != SDK_OK || !codec.received) return result;
+            const std::string escaped = zt::sdk::escapeAffix(*codec.received);
+            if (escaped.size() > zt::sdk::kMaxAffixLength) return SDK_ERR_INVALID_ARG;  // caller's 64 bytes
+            std::memcpy(buffer, escaped.c_str(), escaped.size() + 1);
+            *length = codec.receivedLength;
+            return result;
+        });
 }
 
 }  // namespace
 
 extern "C" ZT_API int ztSetScanMode(ScannerHandle handle, int scanMode, unsigned int value) {
     return callFrame(
-        handle, [&]() -> int { return argumentsOk(scanMode >= 0 && scanMode <= kMaxScanMode && value <= kMaxScanValue); },
+        handle,
+        [&]() -> int { return argumentsOk(scanMode >= 0 && scanMode <= kMaxScanMode && value <= kMaxScanValue); },
         [&](Handle& h) -> int {
             auto& codec = h.scanModeCodec();
             codec.mode = Mode::Set;
@@ -65,56 +70,66 @@ extern "C" ZT_API int ztSetScanMode(ScannerHandle handle, int scanMode, unsigned
 }
 
 extern "C" ZT_API int ztGetScanMode(ScannerHandle handle, int* scanMode, int* value) {
-    return callFrame(handle, [&]() -> int { return argumentsOk(allNonNull(scanMode, value)); }, [&](Handle& h) -> int {
-        auto& codec = h.scanModeCodec();
-        codec.mode = Mode::Get;
-        const int result = h.engine().submit(Command::ScanMode, &codec);
-        if (result == SDK_OK) {
-            *scanMode = codec.scanMode;
-            *value = codec.value;
-        }
-        return result;
-    });
+    return callFrame(
+        handle, [&]() -> int { return argumentsOk(allNonNull(scanMode, value)); },
+        [&](Handle& h) -> int {
+            auto& codec = h.scanModeCodec();
+            codec.mode = Mode::Get;
+            const int result = h.engine().submit(Command::ScanMode, &codec);
+            if (result == SDK_OK) {
+                *scanMode = codec.scanMode;
+                *value = codec.value;
+            }
+            return result;
+        });
 }
 
 extern "C" ZT_API int ztSetBuzzerVolume(ScannerHandle handle, unsigned int volume) {
-    return callFrame(handle, [&]() -> int { return argumentsOk(volume <= kMaxVolume); }, [&](Handle& h) -> int {
-        auto& codec = h.buzzerCodec();
-        codec.mode = Mode::Set;
-        codec.volume = static_cast<int>(volume);
-        return h.engine().submit(Command::Buzzer, &codec);
-    });
+    return callFrame(
+        handle, [&]() -> int { return argumentsOk(volume <= kMaxVolume); },
+        [&](Handle& h) -> int {
+            auto& codec = h.buzzerCodec();
+            codec.mode = Mode::Set;
+            codec.volume = static_cast<int>(volume);
+            return h.engine().submit(Command::Buzzer, &codec);
+        });
 }
 
 extern "C" ZT_API int ztGetBuzzerVolume(ScannerHandle handle, int* volume) {
-    return callFrame(handle, [&]() -> int { return argumentsOk(volume != nullptr); }, [&](Handle& h) -> int {
-        auto& codec = h.buzzerCodec();
-        codec.mode = Mode::Get;
-        const int result = h.engine().submit(Command::Buzzer, &codec);
-        if (result == SDK_OK) *volume = codec.volume;
-        return result;
-    });
+    return callFrame(
+        handle, [&]() -> int { return argumentsOk(volume != nullptr); },
+        [&](Handle& h) -> int {
+            auto& codec = h.buzzerCodec();
+            codec.mode = Mode::Get;
+            const int result = h.engine().submit(Command::Buzzer, &codec);
+            if (result == SDK_OK) *volume = codec.volume;
+            return result;
+        });
 }
 
 extern "C" ZT_API int ztGetBatteryStatus(ScannerHandle handle, int* first, int* second) {
-    return callFrame(handle, [&]() -> int { return argumentsOk(allNonNull(first, second)); }, [&](Handle& h) -> int {
-        auto& codec = h.batteryCodec();
-        const int result = h.engine().submit(Command::Battery, &codec);
-        if (result == SDK_OK) {
-            *first = codec.first;
-            *second = codec.second;
-        }
-        return result;
-    });
+    return callFrame(
+        handle, [&]() -> int { return argumentsOk(allNonNull(first, second)); },
+        [&](Handle& h) -> int {
+            auto& codec = h.batteryCodec();
+            const int result = h.engine().submit(Command::Battery, &codec);
+            if (result == SDK_OK) {
+                *first = codec.first;
+                *second = codec.second;
+            }
+            return result;
+        });
 }
 
 extern "C" ZT_API int ztGetStorageStatus(ScannerHandle handle, int* value) {
-    return callFrame(handle, [&]() -> int { return argumentsOk(value != nullptr); }, [&](Handle& h) -> int {
-        auto& codec = h.storageCodec();
-        const int result = h.engine().submit(Command::Storage, &codec);
-        if (result == SDK_OK) *value = codec.value;
-        return result;
-    });
+    return callFrame(
+        handle, [&]() -> int { return argumentsOk(value != nullptr); },
+        [&](Handle& h) -> int {
+            auto& codec = h.storageCodec();
+            const int result = h.engine().submit(Command::Storage, &codec);
+            if (result == SDK_OK) *value = codec.value;
+            return result;
+        });
 }
 
 extern "C" ZT_API int ztSetTime(ScannerHandle handle, const unsigned char* time) {
@@ -135,13 +150,15 @@ extern "C" ZT_API int ztSetTime(ScannerHandle handle, const unsigned char* time)
 }
 
 extern "C" ZT_API int ztGetTime(ScannerHandle handle, unsigned char* time) {
-    return callFrame(handle, [&]() -> int { return argumentsOk(time != nullptr); }, [&](Handle& h) -> int {
-        auto& codec = h.timeCodec();
-        codec.mode = Mode::Get;
-        const int result = h.engine().submit(Command::Time, &codec);
-        if (result == SDK_OK && codec.received) std::ranges::copy(*codec.received, time);
-        return result;
-    });
+    return callFrame(
+        handle, [&]() -> int { return argumentsOk(time != nullptr); },
+        [&](Handle& h) -> int {
+            auto& codec = h.timeCodec();
+            codec.mode = Mode::Get;
+            const int result = h.engine().submit(Command::Time, &codec);
+            if (result == SDK_OK && codec.received) std::ranges::copy(*codec.received, time);
+            return result;
+        });
 }
 
 extern "C" ZT_API int ztSetPrefix(ScannerHandle handle, const char* text, int* length) {
@@ -159,7 +176,8 @@ extern "C" ZT_API int ztGetSuffix(ScannerHandle handle, char* text, int* length)
 
 extern "C" ZT_API int ztSetSymbologyOption(ScannerHandle handle, int group, int item, int value) {
     return callFrame(
-        handle, [&]() -> int { return zt::sdk::isSupportedSymbology(group, item) ? SDK_OK : SDK_ERR_UNSUPPORTED_OPTION; },
+        handle,
+        [&]() -> int { return zt::sdk::isSupportedSymbology(group, item) ? SDK_OK : SDK_ERR_UNSUPPORTED_OPTION; },
         [&](Handle& h) -> int {
             auto& codec = h.symbologyCodec();
             codec.mode = Mode::Set;

@@ -61,8 +61,7 @@ CodecStep ConfigCodec::build(RequestBuffer& request, std::uint16_t& length) {
     return CodecStep::Continue;
 }
 
-CodecStep ConfigCodec::onResponse(std::uint8_t, std::span<const std::uint8_t> payload, RequestBuffer&,
-                                  std::uint16_t&) {
+CodecStep ConfigCodec::onResponse(std::uint8_t, std::span<const std::uint8_t> payload, RequestBuffer&, std::uint16_t&) {
     const CodecStep step = statusStep(payload);
     if (mode_ == Mode::Set || step == CodecStep::Refused || payload.empty() || payload[0] != kStatusDone) return step;
     return acceptGetAnswer(payload.subspan(1)) ? CodecStep::Complete : CodecStep::Refused;

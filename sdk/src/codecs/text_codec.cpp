@@ -20,8 +20,7 @@ CodecStep AffixCodec::build(RequestBuffer& request, std::uint16_t& length) {
     return CodecStep::Continue;
 }
 
-CodecStep AffixCodec::onResponse(std::uint8_t, std::span<const std::uint8_t> payload, RequestBuffer&,
-                                 std::uint16_t&) {
+CodecStep AffixCodec::onResponse(std::uint8_t, std::span<const std::uint8_t> payload, RequestBuffer&, std::uint16_t&) {
     if (mode == Mode::Get && !payload.empty() && payload[0] == kStatusDone) {
         const auto body = payload.subspan(1);
         const auto end = std::ranges::find(body, std::uint8_t{0});

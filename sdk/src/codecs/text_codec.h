@@ -15,8 +15,8 @@
 namespace zt::sdk {
 
 // The codec's text field holds 63 characters and a terminator.
-using wire::kMaxAffixLength;
 using wire::escapeAffix;
+using wire::kMaxAffixLength;
 using wire::unescapeAffix;
 
 class AffixCodec final : public CommandCodec {
@@ -26,9 +26,9 @@ public:
                          std::uint16_t& length) override;
 
     Mode mode = Mode::Get;
-    std::string text;                 // set: the unescaped text, at most 63 bytes
+    std::string text;                     // set: the unescaped text, at most 63 bytes
     std::optional<std::string> received;  // get: the text the scanner holds, as bytes
-    int receivedLength = 0;           // get: answer length − 1
+    int receivedLength = 0;               // get: answer length − 1
 };
 
 }  // namespace zt::sdk

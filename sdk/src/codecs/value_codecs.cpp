@@ -47,8 +47,7 @@ CodecStep BuzzerCodec::build(RequestBuffer& request, std::uint16_t& length) {
     return CodecStep::Continue;
 }
 
-CodecStep BuzzerCodec::onResponse(std::uint8_t, std::span<const std::uint8_t> payload, RequestBuffer&,
-                                  std::uint16_t&) {
+CodecStep BuzzerCodec::onResponse(std::uint8_t, std::span<const std::uint8_t> payload, RequestBuffer&, std::uint16_t&) {
     if (mode == Mode::Get) {
         volume = usable(payload, kBuzzerAnswer) && payload[1] < kVolumeLimit ? payload[1] : 0;
     }
@@ -95,8 +94,7 @@ CodecStep TimeCodec::build(RequestBuffer& request, std::uint16_t& length) {
     return CodecStep::Continue;
 }
 
-CodecStep TimeCodec::onResponse(std::uint8_t, std::span<const std::uint8_t> payload, RequestBuffer&,
-                                std::uint16_t&) {
+CodecStep TimeCodec::onResponse(std::uint8_t, std::span<const std::uint8_t> payload, RequestBuffer&, std::uint16_t&) {
     if (mode == Mode::Get && usable(payload, kTimeAnswer)) {
         ScannerTime t{};
         std::copy_n(payload.begin() + 1, t.size(), t.begin());

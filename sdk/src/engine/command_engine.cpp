@@ -19,7 +19,9 @@ struct CommandEngine::PendingCommand {
 };
 
 CommandEngine::CommandEngine(LinkObserver& observer, const Timings& timings, TransportOpener opener)
-    : observer_(observer), timings_(timings), link_(std::make_unique<SerialLink>(observer, timings_, std::move(opener))) {
+    : observer_(observer),
+      timings_(timings),
+      link_(std::make_unique<SerialLink>(observer, timings_, std::move(opener))) {
     commandThread_ = std::thread([this] { commandThreadMain(); });
     commandThreadId_ = commandThread_.get_id();
     connectionThread_ = std::thread([this] { connectionThreadMain(); });

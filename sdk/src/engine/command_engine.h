@@ -75,7 +75,7 @@ private:
     std::atomic<bool> connected_{false};
     std::atomic<bool> usbSerial_{true};
     std::atomic<int> portNumber_{0};
-    std::string portName_;       // guarded by connectionMutex_
+    std::string portName_;  // guarded by connectionMutex_
     std::mutex connectionMutex_;
 
     std::mutex queueMutex_;

@@ -30,9 +30,9 @@ public:
     };
     enum class Wait { Arrived, TimedOut, Aborted };
     enum class Offer {
-        Taken,    // the exchange had it and is done with it, or ended before it took it
-        Dropped,  // no exchange open, or it awaits another retry byte
-        Flush,    // a retry byte other than 0 while 0 is expected: a late answer to an earlier repeat
+        Taken,      // the exchange had it and is done with it, or ended before it took it
+        Dropped,    // no exchange open, or it awaits another retry byte
+        Flush,      // a retry byte other than 0 while 0 is expected: a late answer to an earlier repeat
         Cancelled,  // the receive session is being ended
     };
 

@@ -135,7 +135,8 @@ void SerialLink::wakeLineWatch() { lineChange_.signal(); }
 void SerialLink::reportLineChange() { lineChange_.signal(); }
 
 std::span<const std::uint8_t> SerialLink::receivedPayload(std::uint16_t length) const {
-    return std::span<const std::uint8_t>(*receiveBuffer_).first(std::min<std::size_t>(length, wire::kMaxReceivePayload));
+    return std::span<const std::uint8_t>(*receiveBuffer_)
+        .first(std::min<std::size_t>(length, wire::kMaxReceivePayload));
 }
 
 void SerialLink::receiveThreadMain() {

@@ -7,10 +7,10 @@
 #pragma once
 
 #include "engine/timings.h"
+#include "link/exchange_state.h"
 #include "link/frame_reader.h"
 #include "link/link_hooks.h"
 #include "link/link_observer.h"
-#include "link/exchange_state.h"
 #include "transport/transport.h"
 #include "zt/protocol/wire.h"
 

@@ -75,9 +75,8 @@ std::deque<Notification> EventDispatcher::handOver() {
         std::lock_guard lock(mutex_);
         if (mode_ == Mode::Stopped) return rest;
         mode_ = Mode::Draining;
-        const auto others = std::ranges::stable_partition(queue_, [&](const Notification& n) {
-            return current_ != 0 && n.handleId == current_;
-        });
+        const auto others = std::ranges::stable_partition(
+            queue_, [&](const Notification& n) { return current_ != 0 && n.handleId == current_; });
         rest.assign(std::make_move_iterator(others.begin()), std::make_move_iterator(others.end()));
         queue_.erase(others.begin(), others.end());
     }

@@ -28,14 +28,12 @@ std::unique_lock<BusyLock> ScannerHandle::tryLockBusy() {
 void ScannerHandle::teardown() {
     std::call_once(teardownOnce_, [this] {
         tornDown_.store(true);
-        engine_->shutdown();  // a waiting operation returns -12 ...
+        engine_->shutdown();          // a waiting operation returns -12 ...
         std::lock_guard busy(busy_);  // ... and is out of the handle once we hold its lock
     });
 }
 
-void ScannerHandle::onPortLost(int port) {
-    sink_.post({Notification::Kind::Disconnected, port, id_, {}});
-}
+void ScannerHandle::onPortLost(int port) { sink_.post({Notification::Kind::Disconnected, port, id_, {}}); }
 
 void ScannerHandle::onScannerPacket(int port, wire::PacketType type, std::span<const std::uint8_t> payload) {
     auto record = makeScanRecord(payload);

@@ -316,9 +316,8 @@ bool SessionRegistry::waitUnlisted(const ZtScanner* handle, std::chrono::millise
 std::shared_ptr<ScannerHandle> SessionRegistry::find(const ZtScanner* target) const {
     if (target == nullptr) return nullptr;
     std::lock_guard lock(mutex_);
-    const auto it = std::ranges::find_if(entries_, [&](const Entry& e) {
-        return e.handle.get() == target && e.state == Entry::State::Listed;
-    });
+    const auto it = std::ranges::find_if(
+        entries_, [&](const Entry& e) { return e.handle.get() == target && e.state == Entry::State::Listed; });
     return it == entries_.end() ? nullptr : it->handle;
 }
 

@@ -12,11 +12,11 @@
 #include "zt330sdk.h"
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <list>
-#include <chrono>
-#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -105,12 +105,12 @@ private:
     [[nodiscard]] DispatcherPtr stopDispatcher(DispatcherPtr dispatcher);
     [[nodiscard]] std::vector<DispatcherPtr> takeFinished();
 
-    mutable std::mutex mutex_;  // the registry lock
+    mutable std::mutex mutex_;                  // the registry lock
     mutable std::condition_variable unlisted_;  // an entry left the list
-    std::list<Entry> entries_;  // in the order of opening
-    std::uint64_t shutdownGeneration_ = 0;  // a shutdown during an open makes that open fail
+    std::list<Entry> entries_;                  // in the order of opening
+    std::uint64_t shutdownGeneration_ = 0;      // a shutdown during an open makes that open fail
     DispatcherPtr dispatcher_;
-    std::vector<DispatcherPtr> retired_;  // stopped or handed over while inside a callback
+    std::vector<DispatcherPtr> retired_;                  // stopped or handed over while inside a callback
     std::vector<std::shared_ptr<ScannerHandle>> parked_;  // at exit: handles whose thread called exit()
     std::uint64_t nextHandleId_ = 1;
     Timings timings_;

@@ -60,7 +60,9 @@ IoStatus MemoryEnd::read(std::span<std::uint8_t> buffer, std::size_t& got, std::
     got = 0;
     std::unique_lock lock(state_->mutex);
     auto& queue = state_->toSide[side_];
-    const auto done = [&] { return state_->cancelled[side_] || !queue.empty() || state_->closed[0] || state_->closed[1]; };
+    const auto done = [&] {
+        return state_->cancelled[side_] || !queue.empty() || state_->closed[0] || state_->closed[1];
+    };
     if (!state_->cv.wait_for(lock, firstByteTimeout, done)) return IoStatus::TimedOut;
     if (state_->cancelled[side_]) return IoStatus::Cancelled;
     if (queue.empty()) return IoStatus::Lost;

@@ -29,7 +29,8 @@ public:
     MemoryEnd& operator=(const MemoryEnd&) = delete;
 
     IoStatus waitReadable(std::chrono::milliseconds timeout) override;
-    IoStatus read(std::span<std::uint8_t> buffer, std::size_t& got, std::chrono::milliseconds firstByteTimeout) override;
+    IoStatus read(std::span<std::uint8_t> buffer, std::size_t& got,
+                  std::chrono::milliseconds firstByteTimeout) override;
     IoStatus writeAll(std::span<const std::uint8_t> bytes, std::chrono::milliseconds timeout) override;
     [[nodiscard]] std::optional<bool> carrierDetect() const override;
     void cancel() override;
@@ -46,8 +47,8 @@ private:
     friend struct MemoryPipe;
 
     std::shared_ptr<State> state_;
-    const int side_;                    // 0 or 1; this end reads the queue of `side_` and writes the other
-    std::uint64_t carrierSeen_ = 0;     // version of the carrier line at this end's last wait
+    const int side_;                 // 0 or 1; this end reads the queue of `side_` and writes the other
+    std::uint64_t carrierSeen_ = 0;  // version of the carrier line at this end's last wait
 };
 
 struct MemoryPipe {

@@ -8,9 +8,12 @@ std::unique_ptr<TtyTransport> TtyTransport::open(std::string_view portName, Open
     return std::make_unique<TtyTransport>(std::move(port));
 }
 
-IoStatus TtyTransport::waitReadable(std::chrono::milliseconds timeout) { return port_.waitReadable(timeout, cancel_.fd()); }
+IoStatus TtyTransport::waitReadable(std::chrono::milliseconds timeout) {
+    return port_.waitReadable(timeout, cancel_.fd());
+}
 
-IoStatus TtyTransport::read(std::span<std::uint8_t> buffer, std::size_t& got, std::chrono::milliseconds firstByteTimeout) {
+IoStatus TtyTransport::read(std::span<std::uint8_t> buffer, std::size_t& got,
+                            std::chrono::milliseconds firstByteTimeout) {
     return port_.read(buffer, got, firstByteTimeout, cancel_.fd());
 }
 

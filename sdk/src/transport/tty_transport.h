@@ -19,7 +19,8 @@ public:
     explicit TtyTransport(platform::SerialPort port) : port_(std::move(port)) {}
 
     IoStatus waitReadable(std::chrono::milliseconds timeout) override;
-    IoStatus read(std::span<std::uint8_t> buffer, std::size_t& got, std::chrono::milliseconds firstByteTimeout) override;
+    IoStatus read(std::span<std::uint8_t> buffer, std::size_t& got,
+                  std::chrono::milliseconds firstByteTimeout) override;
     IoStatus writeAll(std::span<const std::uint8_t> bytes, std::chrono::milliseconds timeout) override;
     [[nodiscard]] std::optional<bool> carrierDetect() const override { return port_.carrierDetect(); }
     void cancel() override { cancel_.signal(); }

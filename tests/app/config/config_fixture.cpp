@@ -107,14 +107,14 @@ void Scanners::clearFrames() const {
 
 void Scanners::silence(int i, bool silent) const {
     using zt::wire::Command;
-    for (Command command : {Command::Handshake, Command::Battery, Command::Time, Command::Storage, Command::Prefix,
-                            Command::Suffix, Command::Collect, Command::ScanMode, Command::Buzzer, Command::Symbology,
-                            Command::Config}) {
-        sim(i).teach(command, silent ? zt::sim::CommandHandler([](const zt::wire::FrameHeader&,
-                                                                  std::span<const std::uint8_t>) {
-            return std::optional<zt::sim::Bytes>();
-        })
-                                     : zt::sim::CommandHandler());
+    for (Command command :
+         {Command::Handshake, Command::Battery, Command::Time, Command::Storage, Command::Prefix, Command::Suffix,
+          Command::Collect, Command::ScanMode, Command::Buzzer, Command::Symbology, Command::Config}) {
+        sim(i).teach(command,
+                     silent ? zt::sim::CommandHandler([](const zt::wire::FrameHeader&, std::span<const std::uint8_t>) {
+                         return std::optional<zt::sim::Bytes>();
+                     })
+                            : zt::sim::CommandHandler());
     }
 }
 

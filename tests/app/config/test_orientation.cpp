@@ -81,7 +81,8 @@ private slots:
         page->setConnectedSource(&source);
         window.show();
         for (DeviceRecord* record : source.records) {
-            page->rows()->addRow(0, std::make_unique<CConfigurePage::Row>(CConfigurePage::Row{record->port, record->name}));
+            page->rows()->addRow(
+                0, std::make_unique<CConfigurePage::Row>(CConfigurePage::Row{record->port, record->name}));
             page->rows()->setChecked(0, true);
         }
         QCOMPARE(page->configureSelected(), 2);

@@ -13,7 +13,6 @@
 #include "shell/panels/notice_dlg.h"
 #include "shell/widgets/spin_arrows.h"
 
-
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -54,8 +53,8 @@ private:
         source_.records = scanners_->records(which);
         page_->rows()->clearRows();
         for (DeviceRecord* record : source_.records) {
-            page_->rows()->addRow(page_->rows()->size(),
-                                  std::make_unique<CConfigurePage::Row>(CConfigurePage::Row{record->port, record->name}));
+            page_->rows()->addRow(page_->rows()->size(), std::make_unique<CConfigurePage::Row>(
+                                                             CConfigurePage::Row{record->port, record->name}));
             page_->rows()->setChecked(page_->rows()->size() - 1, true);
         }
         QCOMPARE(page_->configureSelected(), static_cast<int>(which.size()));
@@ -210,7 +209,7 @@ private slots:
         confirm();
         QVERIFY(MessageBox::shownTexts().size() == 1);
         state = scanners_->sim(0).state();
-        QCOMPARE(state.connectBeepDelay, 150u);   // refused
+        QCOMPARE(state.connectBeepDelay, 150u);  // refused
         QCOMPARE(state.disconnectBeepDelay, 3000u);
         QVERIFY(scanners_->frameCount() >= 2);  // the refused value was not kept back
     }
@@ -232,7 +231,8 @@ private slots:
         QCOMPARE(state.connectBeepDelay, 150u);
         QCOMPARE(state.disconnectBeepDelay, 250u);
         // The volume and the disconnect delay as read; the refused connect delay never left the SDK.
-        QCOMPARE(scanners_->requestCodes(0), (std::vector<int>{int(zt::wire::Command::Buzzer), int(zt::wire::Command::Config)}));
+        QCOMPARE(scanners_->requestCodes(0),
+                 (std::vector<int>{int(zt::wire::Command::Buzzer), int(zt::wire::Command::Config)}));
     }
 
     void spinArrowsWriteTheirPositionNotTheTypedText() {

@@ -58,8 +58,8 @@ private:
         for (int i : which) {
             DeviceRecord* record = scanners_->record(i);
             source_.records.push_back(record);
-            page_->rows()->addRow(page_->rows()->size(),
-                                  std::make_unique<CConfigurePage::Row>(CConfigurePage::Row{record->port, record->name}));
+            page_->rows()->addRow(page_->rows()->size(), std::make_unique<CConfigurePage::Row>(
+                                                             CConfigurePage::Row{record->port, record->name}));
             page_->rows()->setChecked(page_->rows()->size() - 1, true);
         }
         QCOMPARE(page_->configureSelected(), static_cast<int>(which.size()));
@@ -180,7 +180,8 @@ private slots:
         const std::vector<int> tries = scanners_->requestCodes(3);
         QVERIFY(!tries.empty() && tries.size() <= 3);
         QVERIFY(std::all_of(tries.begin(), tries.end(), [](int code) { return code == int(Command::Buzzer); }));
-        for (int i = 4; i <= kOutside; ++i) QVERIFY2(scanners_->requestCodes(i).empty(), qPrintable(QString::number(i)));
+        for (int i = 4; i <= kOutside; ++i)
+            QVERIFY2(scanners_->requestCodes(i).empty(), qPrintable(QString::number(i)));
         QCOMPARE(scanners_->sim(4).state().buzzer, 1);
 
         // The sheet opens again at once and works.

@@ -70,17 +70,29 @@ private slots:
         QTest::addColumn<QString>("pin");
         QTest::addColumn<QString>("confirmation");
         QTest::addColumn<QString>("problem");
-        QTest::newRow("differ in one character") << "1234" << "1235" << kMismatch;
-        QTest::newRow("differ and too short") << "123" << "1234" << kMismatch;
-        QTest::newRow("three digits") << "123" << "123" << kLength;
-        QTest::newRow("ten digits") << "1234567890" << "1234567890" << kLength;
-        QTest::newRow("twenty digits, the last differing")
-            << "12345678901234567890" << "12345678901234567891" << kMismatch;
+        QTest::newRow("differ in one character") << "1234"
+                                                 << "1235" << kMismatch;
+        QTest::newRow("differ and too short") << "123"
+                                              << "1234" << kMismatch;
+        QTest::newRow("three digits") << "123"
+                                      << "123" << kLength;
+        QTest::newRow("ten digits") << "1234567890"
+                                    << "1234567890" << kLength;
+        QTest::newRow("twenty digits, the last differing") << "12345678901234567890"
+                                                           << "12345678901234567891" << kMismatch;
         QTest::newRow("four non-ASCII digits") << QString::fromUtf8("\u0661\u0662\u0663\u0664")
                                                << QString::fromUtf8("\u0661\u0662\u0663\u0664") << kLength;
-        QTest::newRow("a letter") << "12a4" << "12a4" << kDigits;
-        QTest::newRow("non-ASCII digit") << QString::fromUtf8("12\u0663""4") << QString::fromUtf8("12\u0663""4") << kDigits;
-        QTest::newRow("empty") << "" << "" << kLength;
+        QTest::newRow("a letter") << "12a4"
+                                  << "12a4" << kDigits;
+        QTest::newRow("non-ASCII digit") << QString::fromUtf8(
+                                                "12\u0663"
+                                                "4")
+                                         << QString::fromUtf8(
+                                                "12\u0663"
+                                                "4")
+                                         << kDigits;
+        QTest::newRow("empty") << ""
+                               << "" << kLength;
     }
     void pinChecksInOrder() {
         QFETCH(QString, pin);
@@ -88,7 +100,8 @@ private slots:
         QFETCH(QString, problem);
         const auto found = talvo::config::pinProblem(pin, confirmation);
         QVERIFY(found.has_value());
-        if (QStringLiteral("non-ASCII digit") == QTest::currentDataTag() && *found == kLength) return;  // 2-byte code page
+        if (QStringLiteral("non-ASCII digit") == QTest::currentDataTag() && *found == kLength)
+            return;  // 2-byte code page
         QCOMPARE(*found, problem);
         QVERIFY(!talvo::config::pinProblem(QStringLiteral("0042"), QStringLiteral("0042")).has_value());
     }
@@ -118,8 +131,9 @@ private slots:
         MessageBox::queueAnswer(QMessageBox::Ok);
         pressAndWait(page, page->defaultButton(), 2);
         QCOMPARE(MessageBox::shownTexts().at(0), QStringLiteral("Want to be\r\nDefault Setting?"));
-        QCOMPARE(MessageBox::shownTexts().at(1), QStringLiteral("Default Setting\r\nScanner 51  Done\r\nScanner 52  Fail"
-                                                                "\r\nScanner 53  Done"));
+        QCOMPARE(MessageBox::shownTexts().at(1),
+                 QStringLiteral("Default Setting\r\nScanner 51  Done\r\nScanner 52  Fail"
+                                "\r\nScanner 53  Done"));
     }
 
     void validPinAnsweredNoChangesNothingAndClearsBoth() {
@@ -161,12 +175,14 @@ private slots:
         page->powerSaveField()->setText(QStringLiteral("9"));
         MessageBox::queueAnswer(QMessageBox::Ok);
         pressAndWait(page, page->powerSaveButton(), 1);
-        QCOMPARE(MessageBox::shownTexts().last(), QStringLiteral("Power save mode\r\nScanner 51  Done\r\nScanner 52  Done"));
+        QCOMPARE(MessageBox::shownTexts().last(),
+                 QStringLiteral("Power save mode\r\nScanner 51  Done\r\nScanner 52  Done"));
         QCOMPARE(scanners_->sim(1).state().sleepTime, 9u);
         page->powerSaveField()->setText(QStringLiteral("11"));
         MessageBox::queueAnswer(QMessageBox::Ok);
         pressAndWait(page, page->powerSaveButton(), 2);
-        QCOMPARE(MessageBox::shownTexts().last(), QStringLiteral("Power save mode\r\nScanner 51  Fail\r\nScanner 52  Fail"));
+        QCOMPARE(MessageBox::shownTexts().last(),
+                 QStringLiteral("Power save mode\r\nScanner 51  Fail\r\nScanner 52  Fail"));
         QCOMPARE(scanners_->sim(1).state().sleepTime, 9u);
 
         page->cancelButtonBox()->setChecked(true);
@@ -184,7 +200,8 @@ private slots:
         page->powerSaveField()->setText(QStringLiteral("-1"));
         MessageBox::queueAnswer(QMessageBox::Ok);
         pressAndWait(page, page->powerSaveButton(), 1);
-        QCOMPARE(MessageBox::shownTexts().last(), QStringLiteral("Power save mode\r\nScanner 51  Fail\r\nScanner 52  Fail"));
+        QCOMPARE(MessageBox::shownTexts().last(),
+                 QStringLiteral("Power save mode\r\nScanner 51  Fail\r\nScanner 52  Fail"));
         scanners_->clearFrames();
         qsizetype boxes = 1;
         for (const char* typed : {"abc", "99999999999", "", "3.5"}) {

@@ -3,9 +3,9 @@
 #include "config/prefix_suffix_page.h"
 #include "config/setting_sheet_dlg.h"
 #include "config/symbology_page.h"
-#include "controls/list_ctrl_ext.h"
 #include "config/trigger_page.h"
 #include "config_fixture.h"
+#include "controls/list_ctrl_ext.h"
 #include "shell/app_messages.h"
 #include "shell/message_box.h"
 #include "shell/widgets/spin_arrows.h"
@@ -43,8 +43,8 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (auto* message = talvo::AppEvent::from(event); message != nullptr &&
-                                                          message->message() == talvo::AppMessage::OptionSelected) {
+        if (auto* message = talvo::AppEvent::from(event);
+            message != nullptr && message->message() == talvo::AppMessage::OptionSelected) {
             notes.emplace_back(static_cast<int>(message->first()), message->second() != 0);
         }
         return QObject::eventFilter(watched, event);
@@ -228,8 +228,8 @@ private slots:
         QCOMPARE(symbologyFrames(1), 34);
         const auto state = scanners_->sim(1).state();
         QCOMPARE(int(state.symbology.at({17, 0})), 1);
-        QCOMPARE(int(state.symbology.at({24, 3})), 1);     // ticked by the header
-        QCOMPARE(int(state.symbology.at({27, 25})), 30);   // a number keeps its slot
+        QCOMPARE(int(state.symbology.at({24, 3})), 1);    // ticked by the header
+        QCOMPARE(int(state.symbology.at({27, 25})), 30);  // a number keeps its slot
     }
 
     void radioOrderAndModeMapping() {
@@ -340,7 +340,8 @@ private slots:
         page->valueField()->setText(QStringLiteral("-7"));
         MessageBox::queueAnswer(QMessageBox::Ok);
         page->setButton()->click();
-        QCOMPARE(MessageBox::shownTexts().last(), QStringLiteral("It should put the 0 or 1 number!\r\nPlease try again"));
+        QCOMPARE(MessageBox::shownTexts().last(),
+                 QStringLiteral("It should put the 0 or 1 number!\r\nPlease try again"));
         sheet_->reject();
     }
 
@@ -388,7 +389,8 @@ private slots:
         QCOMPARE(page->prefixField()->text(), QStringLiteral("A\\t"));
         QCOMPARE(page->suffixField()->text(), QStringLiteral("\\r"));
         QCOMPARE(page->helpText()->text(),
-                 QStringLiteral("Use \\r for Carriage Return, \\n for Linefeed, \\t for Tab, \\\\ for a single \\ character."));
+                 QStringLiteral(
+                     "Use \\r for Carriage Return, \\n for Linefeed, \\t for Tab, \\\\ for a single \\ character."));
         // A 25th character is not taken.
         page->prefixField()->clear();
         QTest::keyClicks(page->prefixField(), QString(25, QLatin1Char('x')));

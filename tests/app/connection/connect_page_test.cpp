@@ -1,9 +1,9 @@
 // The Connect page: its rows follow the device search, its buttons ask the main sheet, and a scanner
 // that is no longer paired is disconnected before its row goes.
+#include "shell/connect/connect_page.h"
 #include "fast_sdk.h"
 #include "harness.h"
 #include "registry_file.h"
-#include "shell/connect/connect_page.h"
 #include "shell/connect/device_list.h"
 
 #include <QAbstractItemModelTester>
@@ -35,8 +35,10 @@ protected:
         auto* m = AppEvent::from(event);
         if (m == nullptr || m->message() != AppMessage::ConnectRequest) return;
         requests.push_back({m->first(), argPointer<DeviceRecord>(m->second())});
-        if (manager != nullptr) m->setResult(manager->connectRequest(int(m->first()), argPointer<DeviceRecord>(m->second())));
-        else m->setResult(1);
+        if (manager != nullptr)
+            m->setResult(manager->connectRequest(int(m->first()), argPointer<DeviceRecord>(m->second())));
+        else
+            m->setResult(1);
     }
 };
 
@@ -228,14 +230,18 @@ private slots:
         QVERIFY(shown.contains(QString::fromStdString(longName)));
         QVERIFY(shown.contains("ZT-550 a/b/../c"));
         for (const QString& name : shown) {
-            for (QChar c : name) QVERIFY2(!c.isNonCharacter() && c.category() != QChar::Other_Control, qPrintable(name));
+            for (QChar c : name)
+                QVERIFY2(!c.isNonCharacter() && c.category() != QChar::Other_Control, qPrintable(name));
         }
         page.refresh();
         QCOMPARE(page.rowCount(), shown.size());
     }
 
     void displayNameReplacesWhatIsNoCharacter() {
-        QCOMPARE(CDeviceList::displayName(L"ZT-550\x01" L"A"), QString::fromUtf8("ZT-550\xEF\xBF\xBD" "A"));
+        QCOMPARE(CDeviceList::displayName(L"ZT-550\x01"
+                                          L"A"),
+                 QString::fromUtf8("ZT-550\xEF\xBF\xBD"
+                                   "A"));
         const wchar_t surrogate[] = {L'Z', static_cast<wchar_t>(0xD800), L'\0'};
         QCOMPARE(CDeviceList::displayName(surrogate), QString::fromUtf8("Z\xEF\xBF\xBD"));
         QCOMPARE(CDeviceList::displayName(L"caf\u00e9 \U0001F600"), QString::fromUtf8("caf\xC3\xA9 \xF0\x9F\x98\x80"));

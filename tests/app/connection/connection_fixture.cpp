@@ -118,7 +118,8 @@ bool SdkWatch::waitForDisconnects(int count, Ms timeout) const {
     return changed.wait_for(lock, timeout, [&] { return disconnects_ >= count; });
 }
 
-ScannerHandle SdkWatch::initialize(unsigned port, int* error, DisconnectCallback onDisconnect, ScanDataCallback onScan) {
+ScannerHandle SdkWatch::initialize(unsigned port, int* error, DisconnectCallback onDisconnect,
+                                   ScanDataCallback onScan) {
     SdkWatch* w = current;
     if (w->beforeOpen) w->beforeOpen(port);
     {

@@ -14,11 +14,11 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
-#include <optional>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -112,7 +112,8 @@ public:
     [[nodiscard]] bool waitForDisconnects(int count, Ms timeout) const;
 
     static SdkWatch* current;
-    static ScannerHandle initialize(unsigned port, int* error, DisconnectCallback onDisconnect, ScanDataCallback onScan);
+    static ScannerHandle initialize(unsigned port, int* error, DisconnectCallback onDisconnect,
+                                    ScanDataCallback onScan);
     static int deinitialize(ScannerHandle handle, int all);
     static void disconnected(ScannerHandle handle);
 
@@ -125,7 +126,6 @@ public:
 
 // Records owned by the test, one per port, named "ZT-550 <port>".
 [[nodiscard]] std::unique_ptr<DeviceRecord> makeRecord(int port);
-
 
 [[nodiscard]] long long msSince(SteadyClock::time_point from, SteadyClock::time_point to);
 

@@ -168,7 +168,8 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(h.connectPage.count(Kind::Connected, &a), 2, kWait);
         QCOMPARE(stateOf(a), 2);
         QCOMPARE(h.watch.opens(5).size(), 2u);
-        QCOMPARE(h.connectPage.kindsFor(&a), (Kinds{Kind::Connecting, Kind::Connected, Kind::Connecting, Kind::Connected}));
+        QCOMPARE(h.connectPage.kindsFor(&a),
+                 (Kinds{Kind::Connecting, Kind::Connected, Kind::Connecting, Kind::Connected}));
     }
 
     void lastOfFourListedWaitsLongerAndRetryZeroKeepsTheDueTime() {

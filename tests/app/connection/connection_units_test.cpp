@@ -67,9 +67,8 @@ private slots:
     void sendFromAnotherThreadWaitsForTheAnswerAndItsPayload() {
         Answerer a;
         std::optional<MessageReply> reply;
-        std::jthread sender([&] {
-            reply = sendMessage(&a, AppMessage::GetManualTime, 0, 0, std::any(std::array<std::uint8_t, 7>{}));
-        });
+        std::jthread sender(
+            [&] { reply = sendMessage(&a, AppMessage::GetManualTime, 0, 0, std::any(std::array<std::uint8_t, 7>{})); });
         QTRY_VERIFY(a.handled == 1);
         sender.join();
         QVERIFY(reply);
@@ -81,7 +80,8 @@ private slots:
     void blockedSendGivesUpOnStopOrClosedGate() {
         Answerer a;  // this thread does not run its loop while the senders wait
         std::optional<MessageReply> stopped{MessageReply{}}, gated{MessageReply{}}, late{MessageReply{}};
-        std::jthread first([&](std::stop_token stop) { stopped = sendMessage(&a, AppMessage::GetDeviceCount, 0, 0, {}, stop); });
+        std::jthread first(
+            [&](std::stop_token stop) { stopped = sendMessage(&a, AppMessage::GetDeviceCount, 0, 0, {}, stop); });
         first.request_stop();
         first.join();
         QVERIFY(!stopped);
@@ -136,7 +136,7 @@ private slots:
 
     void queueKeepsDueOrderAndClosesFirst() {
         auto early = recordDue(1, 0xFFFFFF00u);
-        auto late = recordDue(2, 0x00000100u);   // after the wrap
+        auto late = recordDue(2, 0x00000100u);  // after the wrap
         auto now = recordDue(3, 0);
         auto again = recordDue(4, 0);
         auto closing = recordDue(5, 0);
@@ -154,7 +154,8 @@ private slots:
             order.push_back(e->record);
             kinds.push_back(e->kind);
         }
-        QCOMPARE(order, (std::vector<DeviceRecord*>{closing.get(), now.get(), again.get(), early.get(), late.get(), late.get()}));
+        QCOMPARE(order, (std::vector<DeviceRecord*>{closing.get(), now.get(), again.get(), early.get(), late.get(),
+                                                    late.get()}));
         QCOMPARE(kinds.front(), RequestKind::Disconnect);
         QVERIFY(!q.frontDue());
     }

@@ -43,8 +43,8 @@ void RegistryFile::write(const std::vector<Pairing>& pairings) const {
         char address[32];
         std::snprintf(address, sizeof address, "0012a1%06zu", i + 1);
         out << "[" << kStack << "\\device\\" << address << "]\n\"name\"=" << quoted(pairings[i].name) << "\n\n";
-        out << "[" << kStack << "\\Serial\\Ports\\" << "0001" << address << "]\n\"Port\"=\"COM" << pairings[i].port
-            << ":\"\n\n";
+        out << "[" << kStack << "\\Serial\\Ports\\"
+            << "0001" << address << "]\n\"Port\"=\"COM" << pairings[i].port << ":\"\n\n";
     }
 }
 

@@ -11,14 +11,14 @@
 #include <QWidget>
 
 inline void saveScreenshot(QWidget& widget, const QString& name) {
-  const QString dir = qEnvironmentVariable("TALVO_SCREENSHOT_DIR");
-  if (dir.isEmpty()) return;
-  QDir().mkpath(dir);
-  widget.grab().save(QDir(dir).filePath(name + QStringLiteral(".png")));
+    const QString dir = qEnvironmentVariable("TALVO_SCREENSHOT_DIR");
+    if (dir.isEmpty()) return;
+    QDir().mkpath(dir);
+    widget.grab().save(QDir(dir).filePath(name + QStringLiteral(".png")));
 }
 
 // Any warning fails the running test, except the offscreen platform's note that it cannot pass size
 // hints on to a window manager.
 inline void failOnAnyWarning() {
-  QTest::failOnWarning(QRegularExpression(QStringLiteral("^(?!This plugin does not support propagateSizeHints).*")));
+    QTest::failOnWarning(QRegularExpression(QStringLiteral("^(?!This plugin does not support propagateSizeHints).*")));
 }

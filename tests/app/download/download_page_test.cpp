@@ -1,7 +1,7 @@
 // The Download page against the SDK's core and simulated scanners: files, notice texts, faults, the
 // real-time list and the worker's end.
-#include "fast_sdk.h"
 #include "download_rig.h"
+#include "fast_sdk.h"
 
 #include "controls/layout_factor.h"
 #include "download/page/notice_texts.h"
@@ -34,7 +34,8 @@ void writeFile(const std::filesystem::path& path, const std::string& bytes) {
 int lineCount(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
 
 void postRow(CDownloadPage* page, const QString& data) {
-    postMessage(page, AppMessage::AddRealTimeRow, 0, 0, RealTimeRow{data, QStringLiteral("2010/03/05 14:07:09"), QStringLiteral("ZT-550 5")});
+    postMessage(page, AppMessage::AddRealTimeRow, 0, 0,
+                RealTimeRow{data, QStringLiteral("2010/03/05 14:07:09"), QStringLiteral("ZT-550 5")});
 }
 
 }  // namespace
@@ -55,14 +56,22 @@ private slots:
         QTest::addColumn<int>("progress");
         QTest::addColumn<QString>("notice");
         QTest::addColumn<QString>("kept");
-        QTest::newRow("start") << 9 << 0 << "S\r\nZT   Wait.." << "";
-        QTest::newRow("7 of 9") << 9 << 7 << "S\r\nZT       77%" << "";
-        QTest::newRow("1 of 3") << 3 << 1 << "S\r\nZT       33%" << "";
-        QTest::newRow("done") << 9 << 9 << "S\r\nZT    Done!" << "\r\nZT    Done!";
-        QTest::newRow("fail") << 0 << -1 << "S\r\nZT    Fail!" << "\r\nZT    Fail!";
-        QTest::newRow("above total") << 9 << 10 << "" << "";
-        QTest::newRow("no total") << 0 << 0 << "S\r\nZT   Wait.." << "";
-        QTest::newRow("large") << 2000000000 << 1999999999 << "S\r\nZT       99%" << "";
+        QTest::newRow("start") << 9 << 0 << "S\r\nZT   Wait.."
+                               << "";
+        QTest::newRow("7 of 9") << 9 << 7 << "S\r\nZT       77%"
+                                << "";
+        QTest::newRow("1 of 3") << 3 << 1 << "S\r\nZT       33%"
+                                << "";
+        QTest::newRow("done") << 9 << 9 << "S\r\nZT    Done!"
+                              << "\r\nZT    Done!";
+        QTest::newRow("fail") << 0 << -1 << "S\r\nZT    Fail!"
+                              << "\r\nZT    Fail!";
+        QTest::newRow("above total") << 9 << 10 << ""
+                                     << "";
+        QTest::newRow("no total") << 0 << 0 << "S\r\nZT   Wait.."
+                                  << "";
+        QTest::newRow("large") << 2000000000 << 1999999999 << "S\r\nZT       99%"
+                               << "";
     }
     void progressTexts() {
         QFETCH(int, total);
@@ -73,7 +82,8 @@ private slots:
         QCOMPARE(u.notice, notice);
         QVERIFY(!u.notice.isNull());
         QCOMPARE(u.statusTail, kept);
-        QCOMPARE(download::noDataNotice(QStringLiteral("S"), QStringLiteral("ZT")).notice, QStringLiteral("S\r\nZT No Data!"));
+        QCOMPARE(download::noDataNotice(QStringLiteral("S"), QStringLiteral("ZT")).notice,
+                 QStringLiteral("S\r\nZT No Data!"));
     }
 
     // ---- downloads
@@ -87,18 +97,21 @@ private slots:
                                              std::lock_guard lock(mutex);
                                              texts.append(t);
                                          },
-                                         {}, [&] { done = true; }},
+                                         {},
+                                         [&] { done = true; }},
                                         std::chrono::milliseconds(1));
         QTemporaryDir folder;
         DeviceRecord gone(9, L"ZT-550 9");
         download::DownloadJob job{{{&gone, QStringLiteral("ZT-550 9"), "ZT-550 9_ScanData.txt"}},
-                                  folder.path().toStdString(), zt::scandata::LineForm::WithTime};
+                                  folder.path().toStdString(),
+                                  zt::scandata::LineForm::WithTime};
         QVERIFY(worker.start(std::move(job)));
         QVERIFY(!worker.start({}));  // one download at a time
         QTRY_VERIFY(done.load());
         std::lock_guard lock(mutex);
-        QCOMPARE(texts, (QStringList{QStringLiteral("Downloading..."), QStringLiteral("Downloading...\r\nZT-550 9    Fail!"),
-                                     QStringLiteral("Download\r\nCompleted!")}));
+        QCOMPARE(texts,
+                 (QStringList{QStringLiteral("Downloading..."), QStringLiteral("Downloading...\r\nZT-550 9    Fail!"),
+                              QStringLiteral("Download\r\nCompleted!")}));
         QVERIFY(QDir(folder.path()).isEmpty());
     }
 
@@ -277,7 +290,8 @@ private slots:
         QElapsedTimer timer;
         timer.start();
         QVERIFY(rig.download());
-        QVERIFY2(timer.elapsed() >= 600, qPrintable(QString::number(timer.elapsed())));  // before and after "Completed!"
+        QVERIFY2(timer.elapsed() >= 600,
+                 qPrintable(QString::number(timer.elapsed())));  // before and after "Completed!"
         rig.page->start();
         QTRY_VERIFY(!rig.page->notice()->isHidden());
         timer.restart();
@@ -338,8 +352,8 @@ private slots:
         QTRY_COMPARE(rig.page->notice()->geometry(), placed);
         rig.page->notice()->setGeometry(0, 0, 1, 1);
         QScreen* screen = rig.page->screen();
-        const auto turned = screen->orientation() == Qt::PortraitOrientation ? Qt::LandscapeOrientation
-                                                                             : Qt::PortraitOrientation;
+        const auto turned =
+            screen->orientation() == Qt::PortraitOrientation ? Qt::LandscapeOrientation : Qt::PortraitOrientation;
         emit screen->orientationChanged(turned);
         QCOMPARE(rig.page->notice()->geometry(), placed);
     }
@@ -352,8 +366,8 @@ private slots:
         QTest::keyClick(box, Qt::Key_Space);
         QTest::keyClick(box, Qt::Key_A);
         QVERIFY(!box->isChecked());
-        for (int key : {Qt::Key_Left, Qt::Key_Up, Qt::Key_Right, Qt::Key_Down, Qt::Key_F4, Qt::Key_Return, Qt::Key_Enter,
-                        Qt::Key_Select})
+        for (int key : {Qt::Key_Left, Qt::Key_Up, Qt::Key_Right, Qt::Key_Down, Qt::Key_F4, Qt::Key_Return,
+                        Qt::Key_Enter, Qt::Key_Select})
             QVERIFY(SyncCheckKeyFilter::passes(key, Qt::Key_Select));
         QVERIFY(!SyncCheckKeyFilter::passes(Qt::Key_Space, Qt::Key_Select));
         QVERIFY(SyncCheckKeyFilter::passes(Qt::Key_F9, Qt::Key_F9));

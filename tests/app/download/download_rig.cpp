@@ -40,8 +40,8 @@ DownloadRig::DownloadRig(std::chrono::milliseconds completionWait) {
     page->setDataFolder(QString::fromStdString(dataDir.string()));
     page->notice()->installEventFilter(&notices);
     sheet.resize(400, 400);
-    manager = std::make_unique<ConnectionManager>(PageReceivers{nullptr, page, nullptr, nullptr}, in.inputs(),
-                                                  fastDelays());
+    manager =
+        std::make_unique<ConnectionManager>(PageReceivers{nullptr, page, nullptr, nullptr}, in.inputs(), fastDelays());
     sheet.manager = manager.get();
 }
 
@@ -69,10 +69,12 @@ bool DownloadRig::connect(const std::vector<DeviceRecord*>& list) {
         // The scanner has the clock; the SDK may still be taking its answer. A download started now
         // would find the handle busy, so wait until an exchange gets through.
         const ScannerHandle handle = recordHandle(*r);
-        if (!QTest::qWaitFor([&] {
-                int volume = 0;
-                return ztGetBuzzerVolume(handle, &volume) != SDK_ERR_BUSY;
-            }, 5000))
+        if (!QTest::qWaitFor(
+                [&] {
+                    int volume = 0;
+                    return ztGetBuzzerVolume(handle, &volume) != SDK_ERR_BUSY;
+                },
+                5000))
             return false;
     }
     return true;
@@ -95,7 +97,8 @@ std::string DownloadRig::file(const std::string& name) const {
 
 std::vector<std::string> DownloadRig::folderEntries() const {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dataDir)) names.push_back(entry.path().filename().string());
+    for (const auto& entry : std::filesystem::directory_iterator(dataDir))
+        names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }

@@ -91,8 +91,8 @@ private slots:
         page->startButton()->click();
         QVERIFY(!page->startButton()->isEnabled());
         QVERIFY(finished.wait(20000));  // with the shipped 1000 ms waits around "Completed!"
-        QCOMPARE(QDir(data.path()).entryList(QDir::Files),
-                 (QStringList{QStringLiteral("ZT-550 00005_ScanData.txt"), QStringLiteral("ZT-550 00006_ScanData.txt")}));
+        QCOMPARE(QDir(data.path()).entryList(QDir::Files), (QStringList{QStringLiteral("ZT-550 00005_ScanData.txt"),
+                                                                        QStringLiteral("ZT-550 00006_ScanData.txt")}));
         QFile five(QDir(data.path()).filePath(QStringLiteral("ZT-550 00005_ScanData.txt")));
         QVERIFY(five.open(QIODevice::ReadOnly));
         QCOMPARE(five.readAll().count('\n'), 3);

@@ -30,8 +30,8 @@ QDBusObjectPath FakePortal::answer(const QString& method, const QVariantMap& giv
     if (code != 0) results.clear();
     // The Response comes after the call's reply, as from the real portal (which waits for the user).
     QTimer::singleShot(0, this, [this, path, code, results] {
-        QDBusMessage response =
-            QDBusMessage::createSignal(path, QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"));
+        QDBusMessage response = QDBusMessage::createSignal(path, QStringLiteral("org.freedesktop.portal.Request"),
+                                                           QStringLiteral("Response"));
         response << code << results;
         bus_.send(response);
     });

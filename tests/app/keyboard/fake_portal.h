@@ -41,13 +41,13 @@ public:
 
     // What the test may change.
     uint deviceTypes = 7;
-    QString refuseMethod;        // this request is answered with response 1 (the user declined)
-    int failKeyEventsAfter = -1; // NotifyKeyboardKeysym fails from this call on
+    QString refuseMethod;         // this request is answered with response 1 (the user declined)
+    int failKeyEventsAfter = -1;  // NotifyKeyboardKeysym fails from this call on
 
     // What it saw.
     QStringList calls;
     QList<QVariantMap> options;
-    QStringList sessionsSeen;    // session argument of every call after CreateSession
+    QStringList sessionsSeen;  // session argument of every call after CreateSession
     std::vector<std::pair<int, uint>> keyEvents;
     FakePortalSession session;
 

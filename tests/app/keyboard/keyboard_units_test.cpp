@@ -22,17 +22,18 @@ private Q_SLOTS:
         const int x11 = int(KeyboardKind::X11), portal = int(KeyboardKind::Portal), none = int(KeyboardKind::None);
         QTest::newRow("x session") << QByteArray() << QByteArray("xcb") << QByteArray("x11") << QByteArray(":0")
                                    << QByteArray() << x11;
-        QTest::newRow("wayland with xwayland") << QByteArray() << QByteArray() << QByteArray("wayland") << QByteArray(":0")
-                                               << QByteArray("wayland-0") << portal;
+        QTest::newRow("wayland with xwayland") << QByteArray() << QByteArray() << QByteArray("wayland")
+                                               << QByteArray(":0") << QByteArray("wayland-0") << portal;
         QTest::newRow("x session with a stray wayland variable")
             << QByteArray() << QByteArray() << QByteArray("x11") << QByteArray(":1") << QByteArray("wayland-0") << x11;
         QTest::newRow("display alone") << QByteArray() << QByteArray() << QByteArray("tty") << QByteArray(":5")
                                        << QByteArray() << x11;
-        QTest::newRow("nothing") << QByteArray() << QByteArray() << QByteArray() << QByteArray() << QByteArray() << none;
-        QTest::newRow("offscreen never types") << QByteArray() << QByteArray("offscreen") << QByteArray("x11")
-                                               << QByteArray(":0") << QByteArray() << none;
-        QTest::newRow("forced x11 offscreen") << QByteArray("x11") << QByteArray("offscreen") << QByteArray()
-                                              << QByteArray(":0") << QByteArray() << x11;
+        QTest::newRow("nothing") << QByteArray() << QByteArray() << QByteArray() << QByteArray() << QByteArray()
+                                 << none;
+        QTest::newRow("offscreen never types")
+            << QByteArray() << QByteArray("offscreen") << QByteArray("x11") << QByteArray(":0") << QByteArray() << none;
+        QTest::newRow("forced x11 offscreen")
+            << QByteArray("x11") << QByteArray("offscreen") << QByteArray() << QByteArray(":0") << QByteArray() << x11;
         QTest::newRow("forced none") << QByteArray("none") << QByteArray() << QByteArray("x11") << QByteArray(":0")
                                      << QByteArray() << none;
         QTest::newRow("forced nonsense") << QByteArray("uinput") << QByteArray() << QByteArray() << QByteArray(":0")
@@ -54,7 +55,8 @@ private Q_SLOTS:
 
     void anUnopenableDisplayGivesNoneWithTheReason() {
         const auto output = createKeyboardOutput({"x11", {}, {}, ":987654", {}});
-        QVERIFY(output->description().startsWith(QStringLiteral("Keyboard output: none (cannot open the X display :987654")));
+        QVERIFY(output->description().startsWith(
+            QStringLiteral("Keyboard output: none (cannot open the X display :987654")));
         QVERIFY(!output->beginBarcode({}));
     }
 

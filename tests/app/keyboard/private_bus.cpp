@@ -1,8 +1,8 @@
 #include "private_bus.h"
 
 PrivateBus::PrivateBus() {
-    daemon_.start(QStringLiteral("dbus-daemon"), {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                                                  QStringLiteral("--print-address")});
+    daemon_.start(QStringLiteral("dbus-daemon"),
+                  {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address")});
     if (!daemon_.waitForStarted(5000)) return;
     while (!daemon_.canReadLine() && daemon_.waitForReadyRead(5000)) {
     }

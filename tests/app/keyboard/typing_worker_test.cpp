@@ -1,9 +1,9 @@
 // The typing worker with the recording output: order, whole barcodes from several producers, the keys of
 // Tab, CR and LF, the key delay, failures reported once, the queue limit and shutdown.
+#include "shell/keyboard/typing_worker.h"
 #include "shell/keyboard/key_strokes.h"
 #include "shell/keyboard/no_keyboard.h"
 #include "shell/keyboard/recording_keyboard.h"
-#include "shell/keyboard/typing_worker.h"
 
 #include <QtTest>
 
@@ -55,8 +55,8 @@ private Q_SLOTS:
         (void)r.worker->enqueue(QStringLiteral("a\tB\rc\n") + QChar(0) + QStringLiteral("\x1b") +
                                 QString::fromUtf8("€𝄞"));
         QVERIFY(r.keyboard->waitForBarcodes(1, 5s));
-        const std::vector<Keysym> expected{'a', XKB_KEY_Tab, 'B', XKB_KEY_Return, 'c', XKB_KEY_Linefeed,
-                                           XKB_KEY_EuroSign, 0x0101d11e};
+        const std::vector<Keysym> expected{
+            'a', XKB_KEY_Tab, 'B', XKB_KEY_Return, 'c', XKB_KEY_Linefeed, XKB_KEY_EuroSign, 0x0101d11e};
         const std::vector<KeyEvent> events = r.keyboard->events();
         QCOMPARE(events.size(), expected.size() * 2);
         for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -77,7 +77,8 @@ private Q_SLOTS:
             for (int p = 0; p < kProducers; ++p) {
                 producers.emplace_back([&, p] {
                     for (int i = 0; i < kEach; ++i) {
-                        const QString text = QStringLiteral("P%1-%2-%3").arg(p).arg(i).arg(QString(i % 7, QChar(u'a' + p)));
+                        const QString text =
+                            QStringLiteral("P%1-%2-%3").arg(p).arg(i).arg(QString(i % 7, QChar(u'a' + p)));
                         if (const auto seq = r.worker->enqueue(text)) sent[static_cast<std::size_t>(p)][*seq] = text;
                     }
                 });

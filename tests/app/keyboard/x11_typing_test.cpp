@@ -99,7 +99,8 @@ private Q_SLOTS:
         XvfbServer server;
         QVERIFY2(server.running(), qPrintable(server.error()));
         QProcess layout;
-        layout.start(setxkbmap, {QStringLiteral("-display"), QString::fromLatin1(server.display()), QStringLiteral("de")});
+        layout.start(setxkbmap,
+                     {QStringLiteral("-display"), QString::fromLatin1(server.display()), QStringLiteral("de")});
         QVERIFY(layout.waitForFinished(10000));
         if (layout.exitCode() != 0) QSKIP("the German keyboard map is not installed");
         XKeyWindow window(server.display());
@@ -115,11 +116,11 @@ private Q_SLOTS:
         QCOMPARE(QString::fromUcs4(got.data(), static_cast<qsizetype>(got.size())), text);
         const std::vector<unsigned> states = window.states();
         QCOMPARE(states.size(), std::size_t(7));
-        QCOMPARE(states[0] & (kShift | kAltGr), 0u);  // e
-        QVERIFY((states[1] & kAltGr) != 0);              // € = AltGr+e
-        QVERIFY((states[3] & kAltGr) != 0);              // @ = AltGr+q
+        QCOMPARE(states[0] & (kShift | kAltGr), 0u);                // e
+        QVERIFY((states[1] & kAltGr) != 0);                         // € = AltGr+e
+        QVERIFY((states[3] & kAltGr) != 0);                         // @ = AltGr+q
         QCOMPARE(states[4] & (kShift | kAltGr), unsigned(kShift));  // Ä = Shift+ä
-        QCOMPARE(states[5] & (kShift | kAltGr), 0u);  // ß
+        QCOMPARE(states[5] & (kShift | kAltGr), 0u);                // ß
     }
 };
 

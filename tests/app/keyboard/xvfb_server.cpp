@@ -41,8 +41,10 @@ XvfbServer::XvfbServer() {
         number.push_back(c);
     }
     ::close(fds[0]);
-    if (number.empty()) error_ = QStringLiteral("Xvfb did not start within 10 s");
-    else display_ = QByteArray(":") + QByteArray::fromStdString(number);
+    if (number.empty())
+        error_ = QStringLiteral("Xvfb did not start within 10 s");
+    else
+        display_ = QByteArray(":") + QByteArray::fromStdString(number);
 }
 
 XvfbServer::~XvfbServer() {

@@ -86,7 +86,8 @@ private slots:
         RowSink rows;
         Typed typed;
         Flags flags;
-        RealTimeData data(&rows, nullptr, typed.sink(), flags.inputs([](ScannerHandle) { return std::wstring(L"ZT-550 7"); }));
+        RealTimeData data(&rows, nullptr, typed.sink(),
+                          flags.inputs([](ScannerHandle) { return std::wstring(L"ZT-550 7"); }));
         const auto r = liveRecord("A\tB\\C\r\n");
         data.onScanData(nullptr, r.data(), static_cast<int>(r.size()), 0);
         QCoreApplication::sendPostedEvents(&rows);
@@ -177,7 +178,10 @@ private slots:
 
     void undecodableBytesAreKeptAsLatin1() {
         // UTF-8 with a stray byte, a cut sequence at the end and a valid two-byte character.
-        QCOMPARE(decodeLocalText("a\xff" "b\xc3\xa9" "c\xe2\x82", "UTF-8"),
+        QCOMPARE(decodeLocalText("a\xff"
+                                 "b\xc3\xa9"
+                                 "c\xe2\x82",
+                                 "UTF-8"),
                  QStringLiteral("a\u00ffb\u00e9c\u00e2\u0082"));
         QCOMPARE(decodeLocalText("\xe9t\xe9", "ISO-8859-15"), QStringLiteral("\u00e9t\u00e9"));
         QCOMPARE(decodeLocalText("caf\xe9", "ANSI_X3.4-1968"), QStringLiteral("caf\u00e9"));
@@ -196,7 +200,7 @@ private slots:
         RealTimeData data(&rows, &notifier, {}, flags.inputs());
         const auto gone = liveRecord("OLD1");
         const auto gone2 = liveRecord("OLD2");
-        data.onScanData(nullptr, gone.data(), static_cast<int>(gone.size()), 1);   // returns at once
+        data.onScanData(nullptr, gone.data(), static_cast<int>(gone.size()), 1);  // returns at once
         data.onScanData(nullptr, gone2.data(), static_cast<int>(gone2.size()), 1);
         const auto live = liveRecord("LIVE");
         data.onScanData(nullptr, live.data(), static_cast<int>(live.size()), 0);
@@ -229,9 +233,8 @@ private slots:
         ConnectionManager* manager = h.manager.get();
         RealTimeData data(&rows, &notifier, typed.sink(),
                           flags.inputs([manager](ScannerHandle hd) { return manager->connectedName(hd); }));
-        h.manager->setScanDataHandler([&data](ScannerHandle hd, const unsigned char* r, int l, int k) {
-            data.onScanData(hd, r, l, k);
-        });
+        h.manager->setScanDataHandler(
+            [&data](ScannerHandle hd, const unsigned char* r, int l, int k) { data.onScanData(hd, r, l, k); });
         h.connect(a);
         QTRY_COMPARE_WITH_TIMEOUT(h.downloadPage.count(DeviceEventKind::Connected, &a), 1, kWait);
         auto& sim = h.ports.scanner(5);

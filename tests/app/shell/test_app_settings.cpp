@@ -143,7 +143,8 @@ private slots:
     }
 
     void fourteenDigitFormat() {
-        QCOMPARE(talvo::fourteenDigitTime(QDateTime(QDate(2010, 3, 5), QTime(14, 7, 9))), QStringLiteral("20100305140709"));
+        QCOMPARE(talvo::fourteenDigitTime(QDateTime(QDate(2010, 3, 5), QTime(14, 7, 9))),
+                 QStringLiteral("20100305140709"));
     }
 };
 

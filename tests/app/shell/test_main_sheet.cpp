@@ -11,10 +11,10 @@
 
 #include <QAbstractItemView>
 #include <QAccessible>
-#include <QScopeGuard>
 #include <QCheckBox>
 #include <QFile>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTabWidget>

@@ -12,11 +12,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <csignal>
-#include <memory>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
+#include <csignal>
+#include <memory>
 
 namespace {
 

@@ -29,9 +29,7 @@ T* named(QWidget& page, const QString& name) {
     return talvo::test::findNamed<T>(&page, name);
 }
 
-QString settingsFile() {
-    return QSettings(QStringLiteral("TalvoScan"), QStringLiteral("TalvoScan")).fileName();
-}
+QString settingsFile() { return QSettings(QStringLiteral("TalvoScan"), QStringLiteral("TalvoScan")).fileName(); }
 
 }  // namespace
 
@@ -115,12 +113,14 @@ private slots:
         QAccessible::setActive(true);
         CSettingPage page;
         page.show();
-        QAccessibleInterface* arrows = QAccessible::queryAccessibleInterface(named<talvo::SpinArrows>(page, "Auto re-connect"));
+        QAccessibleInterface* arrows =
+            QAccessible::queryAccessibleInterface(named<talvo::SpinArrows>(page, "Auto re-connect"));
         QVERIFY(arrows != nullptr);
         QCOMPARE(arrows->text(QAccessible::Name), QStringLiteral("Auto re-connect"));
         QAccessibleActionInterface* actions = arrows->actionInterface();
         QVERIFY(actions != nullptr);
-        QVERIFY2(actions->actionNames().contains(QAccessibleActionInterface::increaseAction()), qPrintable(actions->actionNames().join(",")));
+        QVERIFY2(actions->actionNames().contains(QAccessibleActionInterface::increaseAction()),
+                 qPrintable(actions->actionNames().join(",")));
         actions->doAction(QAccessibleActionInterface::increaseAction());
         QCOMPARE(named<QLineEdit>(page, "Auto re-connect")->text(), QStringLiteral("4"));
         actions->doAction(QAccessibleActionInterface::decreaseAction());
@@ -180,8 +180,8 @@ private slots:
     void theWorkerGetsTheManualTime() {
         CSettingPage page;
         named<QLineEdit>(page, "Time Setting")->setText(QStringLiteral("20091231235959"));
-        const std::optional<talvo::MessageReply> reply = talvo::sendMessage(
-            &page, talvo::AppMessage::GetManualTime, 0, 0, std::any(talvo::ScannerTimeBytes{}));
+        const std::optional<talvo::MessageReply> reply =
+            talvo::sendMessage(&page, talvo::AppMessage::GetManualTime, 0, 0, std::any(talvo::ScannerTimeBytes{}));
         QVERIFY(reply.has_value());
         QCOMPARE(reply->result, talvo::MessageArg{1});
         const auto* time = std::any_cast<talvo::ScannerTimeBytes>(&reply->payload);

@@ -11,15 +11,15 @@
 #include <QAbstractItemView>
 #include <QDate>
 #include <QDir>
-#include <QImage>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QFile>
+#include <QImage>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -99,17 +99,18 @@ private slots:
         const QString shots = work.filePath(QStringLiteral("shots"));
         QProcess program;
         program.setWorkingDirectory(work.path());
-        program.start(qEnvironmentVariable("TALVOSCAN"), {QStringLiteral("--screenshot-tour"), shots,
-                                                          QStringLiteral("--data-dir"), work.filePath(QStringLiteral("data"))});
+        program.start(qEnvironmentVariable("TALVOSCAN"),
+                      {QStringLiteral("--screenshot-tour"), shots, QStringLiteral("--data-dir"),
+                       work.filePath(QStringLiteral("data"))});
         QVERIFY(program.waitForFinished(kConnectMs * 2));
         const QString output = QString::fromLocal8Bit(program.readAllStandardOutput());
         QCOMPARE(program.exitCode(), 0);
         QVERIFY2(output.contains(QLatin1String("tour: 2 of 2 scanners connected")), qPrintable(output));
         // The five pages of the main sheet, then the five tabs of the device settings sheet.
-        const QStringList pages{"01-Connect.png",          "02-Download.png",       "03-Setting.png",
-                                "04-Configure.png",        "05-About.png",          "sheet-01-General.png",
-                                "sheet-02-Symbology.png",  "sheet-03-Prefix-Suffix.png", "sheet-04-Trigger.png",
-                                "sheet-05-System.png"};
+        const QStringList pages{
+            "01-Connect.png",       "02-Download.png",      "03-Setting.png",         "04-Configure.png",
+            "05-About.png",         "sheet-01-General.png", "sheet-02-Symbology.png", "sheet-03-Prefix-Suffix.png",
+            "sheet-04-Trigger.png", "sheet-05-System.png"};
         QCOMPARE(QDir(shots).entryList(QDir::Files), pages);
         for (const QString& page : pages) {
             const QImage image(QDir(shots).filePath(page));

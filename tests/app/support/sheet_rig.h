@@ -18,12 +18,13 @@ namespace talvo::test {
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
     file.write("Windows Registry Editor Version 5.00\n");
     for (int port : ports) {
-        file.write(QStringLiteral("\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Bluetooth\\device\\025a5400000%1]\n"
-                                  "\"name\"=\"ZT-550 0000%1\"\n"
-                                  "\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Bluetooth\\Serial\\Ports\\0001025a5400000%1]\n"
-                                  "\"Port\"=\"COM%1:\"\n")
-                       .arg(port)
-                       .toUtf8());
+        file.write(
+            QStringLiteral("\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Bluetooth\\device\\025a5400000%1]\n"
+                           "\"name\"=\"ZT-550 0000%1\"\n"
+                           "\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Bluetooth\\Serial\\Ports\\0001025a5400000%1]\n"
+                           "\"Port\"=\"COM%1:\"\n")
+                .arg(port)
+                .toUtf8());
     }
     return file.flush();
 }

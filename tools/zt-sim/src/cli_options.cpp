@@ -27,7 +27,8 @@ unsigned parseNumber(std::string_view text, std::string_view what, unsigned max)
 void addPort(Options& options, std::string_view text) {
     const auto port = static_cast<int>(parseNumber(text, "port", kMaxPort));
     if (port < 1) reject("port numbers start at 1");
-    if (std::ranges::find(options.ports, port) != options.ports.end()) reject("port " + std::string(text) + " given twice");
+    if (std::ranges::find(options.ports, port) != options.ports.end())
+        reject("port " + std::string(text) + " given twice");
     options.ports.push_back(port);
 }
 
@@ -48,8 +49,12 @@ void check(const Options& options) {
 }  // namespace
 
 Options parseOptions(std::span<const std::string_view> args) {
-    const client::Arguments arguments(args, {{"--dir", true}, {"--port", true}, {"--ports", true},
-                                             {"--records", true}, {"--control", true}, {"--baud", true}});
+    const client::Arguments arguments(args, {{"--dir", true},
+                                             {"--port", true},
+                                             {"--ports", true},
+                                             {"--records", true},
+                                             {"--control", true},
+                                             {"--baud", true}});
     if (!arguments.positionals().empty()) reject("unknown argument '" + std::string(arguments.positionals()[0]) + "'");
     Options options;
     options.help = arguments.help();

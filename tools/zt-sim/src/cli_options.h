@@ -13,7 +13,7 @@ namespace zt::sim::cli {
 struct Options {
     std::filesystem::path dir;
     std::vector<int> ports;
-    unsigned baud = 0;  // 0: unlimited
+    unsigned baud = 0;              // 0: unlimited
     std::size_t records = 0;        // generated records every scanner starts with
     std::filesystem::path control;  // Unix socket for line commands; none when empty
     bool help = false;

@@ -2,8 +2,8 @@
 // command gets a reply: lines of information if any, then "ok" or "error: <why>", each ending in "\n".
 #pragma once
 
-#include "zt/platform/unique_fd.h"
 #include "line_splitter.h"
+#include "zt/platform/unique_fd.h"
 #include "zt/sim/simulator.h"
 
 #include <atomic>

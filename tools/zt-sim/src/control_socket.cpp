@@ -76,7 +76,8 @@ void ControlSocket::serve(const std::stop_token& stop) {
     while (!stop.stop_requested()) {
         fds.assign({{wake_.fd(), POLLIN, 0}, {listener_.get(), POLLIN, 0}});
         for (const auto& client : clients_) {
-            const auto events = static_cast<short>((client.closing ? 0 : POLLIN) | (client.pending.empty() ? 0 : POLLOUT));
+            const auto events =
+                static_cast<short>((client.closing ? 0 : POLLIN) | (client.pending.empty() ? 0 : POLLOUT));
             fds.push_back({client.fd.get(), events, 0});
         }
         if (::poll(fds.data(), fds.size(), -1) < 0) continue;  // EINTR

@@ -2,8 +2,8 @@
 // once; each line a client sends is handed to the handler, and its reply is written back to that client.
 #pragma once
 
-#include "zt/platform/unique_fd.h"
 #include "line_splitter.h"
+#include "zt/platform/unique_fd.h"
 
 #include <filesystem>
 #include <functional>
@@ -35,7 +35,7 @@ private:
     struct Client {
         platform::UniqueFd fd;
         LineSplitter lines;
-        std::string pending;  // replies not yet written
+        std::string pending;   // replies not yet written
         bool closing = false;  // the client ended its side: drop it once the replies are out
     };
 

@@ -64,8 +64,7 @@ void LineWorker::handle(ParsedFrame frame, Clock::time_point readAt) {
 Clock::time_point LineWorker::arrival(const ParsedFrame& frame, Clock::time_point readAt) {
     const unsigned baud = core_.baud.load();
     if (baud == 0) return readAt;
-    receiveFree_ = std::max(readAt, receiveFree_) +
-                   wireTime(wire::kFrameOverhead + frame.payload.size(), baud);
+    receiveFree_ = std::max(readAt, receiveFree_) + wireTime(wire::kFrameOverhead + frame.payload.size(), baud);
     return receiveFree_;
 }
 
@@ -75,8 +74,8 @@ void LineWorker::writeReply(const Reply& reply) {
     }
     const std::span<const std::uint8_t> answer(reply.answer);
     if (answer.empty()) return;
-    const std::size_t pieces = std::clamp<std::size_t>(static_cast<std::size_t>(std::max(reply.pieces, 1)), 1,
-                                                       answer.size());
+    const std::size_t pieces =
+        std::clamp<std::size_t>(static_cast<std::size_t>(std::max(reply.pieces, 1)), 1, answer.size());
     for (std::size_t i = 0; i < pieces; ++i) {
         const std::size_t begin = answer.size() * i / pieces;
         const std::size_t end = answer.size() * (i + 1) / pieces;

@@ -23,7 +23,7 @@ constexpr int kBadArguments = 2;
 
 int run(const cli::Options& options) {
     const zt::platform::StopSignals stop;  // before the scanners start their threads
-    std::signal(SIGPIPE, SIG_IGN);  // a reader that went away must not end the simulator
+    std::signal(SIGPIPE, SIG_IGN);         // a reader that went away must not end the simulator
     Simulator simulator(options.dir);
     for (const int port : options.ports) {
         auto& scanner = simulator.addScanner(port);

@@ -23,8 +23,7 @@ void Responder::teach(wire::Command command, CommandHandler handler) {
     handlers_[static_cast<std::uint8_t>(command)] = std::move(handler);
 }
 
-std::optional<Bytes> Responder::handlerAnswer(const wire::FrameHeader& request,
-                                              std::span<const std::uint8_t> payload) {
+std::optional<Bytes> Responder::handlerAnswer(const wire::FrameHeader& request, std::span<const std::uint8_t> payload) {
     CommandHandler handler;
     {
         const std::lock_guard lock(mutex_);

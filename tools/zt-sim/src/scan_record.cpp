@@ -51,8 +51,8 @@ std::vector<StoredRecord> generateRecords(int port, std::size_t first, std::size
         const std::size_t number = first + i + 1;
         const int length = std::snprintf(text.data(), text.size(), "SIM%d-%06zu", port, number);
         records.push_back({static_cast<std::uint8_t>(number % 4),
-                           timeOf(start + kRecordSpacing * static_cast<long long>(number)),
-                           static_cast<double>(number), static_cast<double>(number % 100) / 4.0,
+                           timeOf(start + kRecordSpacing * static_cast<long long>(number)), static_cast<double>(number),
+                           static_cast<double>(number % 100) / 4.0,
                            std::string(text.data(), static_cast<std::size_t>(length))});
     }
     return records;

@@ -12,8 +12,7 @@ namespace zt::sim {
 
 struct ScannerCore {
     explicit ScannerCore(int port)
-        : model(port),
-          responder([this](const wire::FrameHeader& request, std::span<const std::uint8_t> payload) {
+        : model(port), responder([this](const wire::FrameHeader& request, std::span<const std::uint8_t> payload) {
               return model.answer(request, payload);
           }) {}
     ScannerCore(const ScannerCore&) = delete;

@@ -8,16 +8,18 @@
 
 namespace zt::sim {
 
-ScannerTime makeScannerTime(int year, unsigned month, unsigned day, unsigned hour, unsigned minute,
-                            unsigned second) {
+ScannerTime makeScannerTime(int year, unsigned month, unsigned day, unsigned hour, unsigned minute, unsigned second) {
     using namespace std::chrono;
     const year_month_day date{std::chrono::year{year}, std::chrono::month{month}, std::chrono::day{day}};
     if (!date.ok() || year < 1900 || year > 1900 + 255 || hour > 23 || minute > 59 || second > 59) {
         throw std::invalid_argument("zt-sim: no such scanner time");
     }
-    return {static_cast<std::uint8_t>(year - 1900), static_cast<std::uint8_t>(month - 1),
-            static_cast<std::uint8_t>(day),         static_cast<std::uint8_t>(hour),
-            static_cast<std::uint8_t>(minute),      static_cast<std::uint8_t>(second),
+    return {static_cast<std::uint8_t>(year - 1900),
+            static_cast<std::uint8_t>(month - 1),
+            static_cast<std::uint8_t>(day),
+            static_cast<std::uint8_t>(hour),
+            static_cast<std::uint8_t>(minute),
+            static_cast<std::uint8_t>(second),
             static_cast<std::uint8_t>(weekday{sys_days{date}}.c_encoding())};
 }
 

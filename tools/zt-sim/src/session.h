@@ -14,7 +14,7 @@ namespace zt::sim {
 class Session {
 public:
     explicit Session(ScannerCore& core);  // opens a terminal and starts serving it
-    ~Session();                             // stops the worker, then closes the terminal
+    ~Session();                           // stops the worker, then closes the terminal
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 

@@ -62,7 +62,7 @@ private:
     int port_;
     PortLink link_;
     ScannerCore core_;
-    std::mutex lifeMutex_;     // one hang-up or come-back at a time; never taken by the worker
+    std::mutex lifeMutex_;             // one hang-up or come-back at a time; never taken by the worker
     mutable std::mutex sessionMutex_;  // guards the pointer only, so a worker may send while one hangs up
     std::unique_ptr<Session> session_;
 };

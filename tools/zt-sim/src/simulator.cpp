@@ -36,7 +36,8 @@ Simulator::~Simulator() = default;
 SimScanner& Simulator::addScanner(int port) {
     if (port < 1) throw std::invalid_argument("zt-sim: port numbers start at 1");
     const std::lock_guard lock(impl_->mutex);
-    if (impl_->scanners.contains(port)) throw std::runtime_error("zt-sim: port COM" + std::to_string(port) + " is taken");
+    if (impl_->scanners.contains(port))
+        throw std::runtime_error("zt-sim: port COM" + std::to_string(port) + " is taken");
     auto scanner = std::make_unique<Scanner>(port, impl_->linkDir / ("COM" + std::to_string(port)));
     return *impl_->scanners.emplace(port, std::move(scanner)).first->second;
 }

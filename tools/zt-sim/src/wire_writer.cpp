@@ -9,7 +9,7 @@
 namespace zt::sim {
 namespace {
 
-constexpr unsigned kBitsPerByte = 10;  // start bit, 8 data bits, stop bit
+constexpr unsigned kBitsPerByte = 10;       // start bit, 8 data bits, stop bit
 constexpr unsigned kChunksPerSecond = 500;  // paced writes go out in pieces of 2 ms wire time
 
 }  // namespace
@@ -47,7 +47,8 @@ bool WireWriter::writeNow(std::span<const std::uint8_t> bytes) {
             continue;
         } else if (written < 0 && errno == EAGAIN) {
             if (!waiter_.waitWritable(fd_, giveUp)) {
-                if (!waiter_.stopping()) std::cerr << "zt-sim: peer stopped reading, " << bytes.size() << " bytes dropped\n";
+                if (!waiter_.stopping())
+                    std::cerr << "zt-sim: peer stopped reading, " << bytes.size() << " bytes dropped\n";
                 return false;
             }
         } else {

@@ -1,8 +1,8 @@
 // A subcommand of ztctl: its name, one line for the overview, its --help text and its entry point.
 #pragma once
 
-#include "zt/platform/stop_signals.h"
 #include "zt/client/arguments.h"
+#include "zt/platform/stop_signals.h"
 
 #include <span>
 #include <string_view>

@@ -1,9 +1,9 @@
 // ztctl devices: the paired scanners from the device search.
 #include "commands_impl.h"
 
-#include "zt/client/display_form.h"
 #include "json.h"
 #include "paired_scanners.h"
+#include "zt/client/display_form.h"
 
 #include <cstdio>
 #include <string>
@@ -28,8 +28,9 @@ int runDevices(const Context&, Words args) {
     for (const auto& scanner : scanners) {
         const std::string port = "COM" + std::to_string(scanner.port);
         const auto number = static_cast<long long>(scanner.port);
-        const std::string line = json ? JsonObject().add("port", port).add("number", number).add("name", scanner.name).str()
-                                      : port + "\t" + displayForm(scanner.name);
+        const std::string line =
+            json ? JsonObject().add("port", port).add("number", number).add("name", scanner.name).str()
+                 : port + "\t" + displayForm(scanner.name);
         std::puts(line.c_str());
     }
     return kExitOk;

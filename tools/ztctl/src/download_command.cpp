@@ -2,7 +2,6 @@
 #include "commands_impl.h"
 
 #include "atomic_file.h"
-#include "zt/client/display_form.h"
 #include "download_progress.h"
 #include "interruptible.h"
 #include "ports.h"
@@ -10,6 +9,7 @@
 #include "scan_data_names.h"
 #include "scanner_run.h"
 #include "sdk_result.h"
+#include "zt/client/display_form.h"
 
 #include <unistd.h>
 
@@ -144,7 +144,8 @@ int runDownload(const Context& context, Words args) {
     const auto ports = parsePorts(arguments.positionals());
     const auto folder = outputFolder(arguments);
     const ScannerNames names(searchPairedScanners());
-    const auto form = arguments.has("--no-time") ? zt::scandata::LineForm::WithoutTime : zt::scandata::LineForm::WithTime;
+    const auto form =
+        arguments.has("--no-time") ? zt::scandata::LineForm::WithoutTime : zt::scandata::LineForm::WithTime;
     Downloader downloader(folder, fileNames(ports, names), form);
     return runOnScanners(context, ports, names, false, Opening::EachInTurn,
                          [&](OpenScanner& scanner) { return downloader.download(scanner); });

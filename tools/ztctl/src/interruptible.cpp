@@ -1,8 +1,8 @@
 #include "interruptible.h"
 
 #include "atomic_file.h"
-#include "zt/platform/unique_fd.h"
 #include "scanner_session.h"
+#include "zt/platform/unique_fd.h"
 
 #include <poll.h>
 #include <unistd.h>
@@ -46,7 +46,8 @@ bool isYes(std::string answer) {
 
 }  // namespace
 
-int runInterruptible(const StopSignals& signals, LiveReports& reports, const std::function<int(std::stop_token)>& work) {
+int runInterruptible(const StopSignals& signals, LiveReports& reports,
+                     const std::function<int(std::stop_token)>& work) {
     const zt::platform::WakeFd done;
     int result = 1;
     std::exception_ptr failure;

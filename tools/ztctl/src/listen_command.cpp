@@ -44,7 +44,11 @@ enum class Ending { Signal, NoScanner, OutputClosed };
 class Listener {
 public:
     Listener(const Context& context, std::vector<unsigned> ports, ReconnectPolicy policy, bool json)
-        : context_(context), ports_(std::move(ports)), names_(searchPairedScanners()), links_(ports_, policy), json_(json) {}
+        : context_(context),
+          ports_(std::move(ports)),
+          names_(searchPairedScanners()),
+          links_(ports_, policy),
+          json_(json) {}
 
     ~Listener() {
         // Only matters when run() did not end normally: no callback may reach the sink after this.
@@ -162,7 +166,7 @@ private:
     ScannerLinks links_;
     bool json_;
     std::map<unsigned, std::string> pendingNotes_;  // "connected" lines waiting for the clock to be set
-    LiveEventSink sink_;      // outlives the SDK's callbacks: close() stops the SDK first
+    LiveEventSink sink_;                            // outlives the SDK's callbacks: close() stops the SDK first
     Connector connector_{sink_};
 };
 

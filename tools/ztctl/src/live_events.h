@@ -27,8 +27,8 @@ struct LiveEvent {
     enum class Kind { Scan, Deleted, Lost, Opened, OpenFailed, ClockSet };
     Kind kind = Kind::Scan;
     unsigned port = 0;
-    int result = SDK_OK;                // OpenFailed, ClockSet
-    std::vector<std::uint8_t> record;   // Scan, Deleted: the scan record, text and zero byte included
+    int result = SDK_OK;               // OpenFailed, ClockSet
+    std::vector<std::uint8_t> record;  // Scan, Deleted: the scan record, text and zero byte included
 };
 
 class LiveEventSink {

@@ -1,8 +1,8 @@
 #include "live_line.h"
 
-#include "zt/client/display_form.h"
 #include "json.h"
 #include "ports.h"
+#include "zt/client/display_form.h"
 #include "zt/client/scanner_time.h"
 #include "zt/protocol/wire.h"
 
@@ -11,10 +11,10 @@
 
 namespace ztctl {
 
-using zt::client::ScannerTime;
 using zt::client::displayForm;
 using zt::client::formatScannerTime;
 using zt::client::plausibleTime;
+using zt::client::ScannerTime;
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "live_reports.h"
 
-#include "zt/client/display_form.h"
 #include "live_line.h"
 #include "ports.h"
+#include "zt/client/display_form.h"
 
 #include <cstdio>
 

@@ -1,7 +1,7 @@
 // ztctl: the scanner SDK and the device search from the command line.
 #include "command.h"
-#include "zt/platform/stop_signals.h"
 #include "usage_error.h"
+#include "zt/platform/stop_signals.h"
 
 #include <csignal>
 #include <cstdio>

@@ -7,7 +7,6 @@
 
 namespace ztctl {
 
-
 std::vector<PairedScanner> searchPairedScanners() {
     DeviceRecordList list;
     SearchingDevice(list);

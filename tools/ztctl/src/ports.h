@@ -11,8 +11,8 @@ namespace ztctl {
 
 using zt::client::kMaxPort;
 using zt::client::parsePort;
-using zt::client::PortMatch;
 using zt::client::portLabel;
+using zt::client::PortMatch;
 
 // Every word must be a port; repeated ports are refused. Throws UsageError; at least one port is needed.
 [[nodiscard]] std::vector<unsigned> parsePorts(std::span<const std::string_view> words);

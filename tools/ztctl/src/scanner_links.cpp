@@ -15,9 +15,7 @@ std::string seconds(std::chrono::milliseconds delay) {
     return text + " s";
 }
 
-std::string retriesText(int left) {
-    return std::to_string(left) + (left == 1 ? " retry" : " retries") + " left";
-}
+std::string retriesText(int left) { return std::to_string(left) + (left == 1 ? " retry" : " retries") + " left"; }
 
 }  // namespace
 

@@ -1,8 +1,8 @@
 #include "scanner_session.h"
 
-#include "zt/client/display_form.h"
 #include "ports.h"
 #include "sdk_result.h"
+#include "zt/client/display_form.h"
 
 #include <cstdio>
 #include <thread>

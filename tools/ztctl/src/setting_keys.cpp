@@ -1,10 +1,10 @@
 #include "setting_keys.h"
 
-#include "zt/client/display_form.h"
 #include "json.h"
-#include "zt/client/scanner_time.h"
 #include "setting_values.h"
 #include "usage_error.h"
+#include "zt/client/display_form.h"
+#include "zt/client/scanner_time.h"
 #include "zt/protocol/affix_notation.h"
 #include "zt/protocol/wire.h"
 
@@ -15,11 +15,11 @@
 
 namespace ztctl {
 
-using zt::client::ScannerTime;
 using zt::client::displayForm;
 using zt::client::formatScannerTime;
 using zt::client::localScannerTime;
 using zt::client::parseScannerTime;
+using zt::client::ScannerTime;
 namespace {
 
 using zt::wire::kMaxBeepDelay;
@@ -144,7 +144,8 @@ Apply parseScanMode(Words words) {
     if (words.empty() || words.size() > 2) throw UsageError("scan-mode takes MODE [VALUE]");
     const auto mode = static_cast<int>(parseNumber(words[0], "scan mode", 0, kMaxScanMode));
     if (mode == 0 && words.size() == 2) throw UsageError("scan mode 0 takes no value");
-    if (mode != 0 && words.size() == 1) throw UsageError("scan mode " + std::to_string(mode) + " needs a value 0..9999");
+    if (mode != 0 && words.size() == 1)
+        throw UsageError("scan mode " + std::to_string(mode) + " needs a value 0..9999");
     const unsigned value = words.size() == 2 ? parseNumber(words[1], "scan mode value", 0, kMaxScanValue) : 0;
     return [mode, value](ScannerHandle h) { return ztSetScanMode(h, mode, value); };
 }

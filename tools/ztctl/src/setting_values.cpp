@@ -1,7 +1,7 @@
 #include "setting_values.h"
 
-#include "zt/client/display_form.h"
 #include "usage_error.h"
+#include "zt/client/display_form.h"
 #include "zt/protocol/affix_notation.h"
 #include "zt/protocol/wire.h"
 
@@ -19,7 +19,9 @@ namespace {
     throw UsageError("invalid " + std::string(what) + " '" + displayForm(word) + "' (" + std::string(allowed) + ")");
 }
 
-bool isAlnum(char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0 && static_cast<unsigned char>(c) < 0x80; }
+bool isAlnum(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) != 0 && static_cast<unsigned char>(c) < 0x80;
+}
 
 std::string lower(std::string_view word) {
     std::string out(word);
@@ -81,9 +83,11 @@ std::string formatBluetoothId(const std::array<std::uint8_t, 6>& id) {
 
 void checkAffixText(std::string_view text, std::string_view what) {
     const auto bytes = zt::wire::unescapeAffix(text);
-    const bool ascii = std::ranges::all_of(bytes, [](char c) { return c >= 1 && static_cast<unsigned char>(c) <= zt::wire::kMaxAffixByte; });
+    const bool ascii = std::ranges::all_of(
+        bytes, [](char c) { return c >= 1 && static_cast<unsigned char>(c) <= zt::wire::kMaxAffixByte; });
     if (!ascii) refuse(what, text, "characters 1..127 only");
-    if (bytes.size() > zt::wire::kMaxAffixLength) refuse(what, text, "at most 63 characters once \\t, \\n, \\r and \\\\ are read");
+    if (bytes.size() > zt::wire::kMaxAffixLength)
+        refuse(what, text, "at most 63 characters once \\t, \\n, \\r and \\\\ are read");
 }
 
 void checkSerial(std::string_view text) {
@@ -93,7 +97,8 @@ void checkSerial(std::string_view text) {
 }
 
 void checkPin(std::string_view text) {
-    if (text.size() != zt::wire::kPinLength || !std::ranges::all_of(text, [](char c) { return c >= '0' && c <= '9'; })) {
+    if (text.size() != zt::wire::kPinLength ||
+        !std::ranges::all_of(text, [](char c) { return c >= '0' && c <= '9'; })) {
         refuse("PIN", text, "exactly 4 digits");
     }
 }

@@ -1,13 +1,13 @@
 // ztctl get, set, set-time and keys: one setting at a time, by name.
 #include "commands_impl.h"
 
-#include "zt/client/display_form.h"
 #include "interruptible.h"
 #include "ports.h"
 #include "scanner_run.h"
-#include "zt/client/scanner_time.h"
 #include "setting_keys.h"
 #include "setting_read.h"
+#include "zt/client/display_form.h"
+#include "zt/client/scanner_time.h"
 
 #include <cstdio>
 #include <string>
@@ -81,7 +81,8 @@ int runSet(const Context& context, Words args) {
     const auto words = arguments.positionals();
     std::size_t next = 0;
     std::vector<std::string_view> portWords;
-    while (next < words.size() && parsePort(words[next]).match != PortMatch::NotPort) portWords.push_back(words[next++]);
+    while (next < words.size() && parsePort(words[next]).match != PortMatch::NotPort)
+        portWords.push_back(words[next++]);
     const auto ports = parsePorts(portWords);
     if (next == words.size()) throw UsageError("set takes PORT... KEY VALUE");
     const auto& key = requireKey(words[next]);
@@ -108,7 +109,8 @@ int runKeys(const Context&, Words args) {
         name.resize(24, ' ');
         std::string syntax = key.syntax.empty() ? std::string("(read only)") : std::string(key.syntax);
         syntax.resize(38, ' ');
-        std::printf("%s%s%.*s\n", name.c_str(), syntax.c_str(), static_cast<int>(key.summary.size()), key.summary.data());
+        std::printf("%s%s%.*s\n", name.c_str(), syntax.c_str(), static_cast<int>(key.summary.size()),
+                    key.summary.data());
     }
     return kExitOk;
 }

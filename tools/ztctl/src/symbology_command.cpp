@@ -1,12 +1,12 @@
 // ztctl symbology: the symbology options of one scanner, by group and item or by name.
 #include "commands_impl.h"
 
-#include "zt/client/display_form.h"
 #include "interruptible.h"
 #include "ports.h"
 #include "scanner_run.h"
 #include "sdk_result.h"
 #include "setting_values.h"
+#include "zt/client/display_form.h"
 #include "zt/protocol/symbology.h"
 
 #include <cstdio>
@@ -115,7 +115,9 @@ bool listOptions(const OpenScanner& scanner) {
 // the reason on stderr, when it would not; `refused` tells a refusal from a failed read.
 bool lengthBoundsHold(const OpenScanner& scanner, const Request& request, bool& refused) {
     const auto& option = *request.option;
-    if (option.group != zt::wire::kInterleaved2of5Group || (option.item != zt::wire::kMinLengthItem && option.item != zt::wire::kMaxLengthItem)) return true;
+    if (option.group != zt::wire::kInterleaved2of5Group ||
+        (option.item != zt::wire::kMinLengthItem && option.item != zt::wire::kMaxLengthItem))
+        return true;
     const bool settingMin = option.item == zt::wire::kMinLengthItem;
     int other = 0;
     const int otherItem = settingMin ? zt::wire::kMaxLengthItem : zt::wire::kMinLengthItem;
@@ -126,9 +128,9 @@ bool lengthBoundsHold(const OpenScanner& scanner, const Request& request, bool& 
     }
     if (settingMin ? request.value <= other : request.value >= other) return true;
     refused = true;
-    std::fprintf(stderr, "%s: %s %d would be %s the %s length %d; nothing was written\n", portLabel(scanner.port()).c_str(),
-                 std::string(option.name).c_str(), request.value, settingMin ? "above" : "below",
-                 settingMin ? "maximum" : "minimum", other);
+    std::fprintf(stderr, "%s: %s %d would be %s the %s length %d; nothing was written\n",
+                 portLabel(scanner.port()).c_str(), std::string(option.name).c_str(), request.value,
+                 settingMin ? "above" : "below", settingMin ? "maximum" : "minimum", other);
     return false;
 }
 
@@ -151,7 +153,8 @@ bool runRequest(const OpenScanner& scanner, const Request& request, bool& refuse
         reportFailure(scanner.port(), rc, option.name);
         return false;
     }
-    std::printf("%s: %s set to %d\n", portLabel(scanner.port()).c_str(), std::string(option.name).c_str(), request.value);
+    std::printf("%s: %s set to %d\n", portLabel(scanner.port()).c_str(), std::string(option.name).c_str(),
+                request.value);
     return true;
 }
 

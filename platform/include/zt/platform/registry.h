@@ -50,7 +50,7 @@ inline constexpr std::size_t kMaxKeyDepth = 512;          // path elements below
 // Keys a hive may create, deleted ones included: a few hundred bytes each, so that a file of distinct
 // deep paths stays within tens of megabytes. A file that needs more is read as an empty registry.
 inline constexpr std::size_t kMaxHiveKeys = 100'000;
-inline constexpr std::size_t kMaxReportedIssues = 1000;   // further issues are summed up in one more
+inline constexpr std::size_t kMaxReportedIssues = 1000;  // further issues are summed up in one more
 
 struct RegistryValue {
     std::string name;  // UTF-8, as written; empty for the default value (@)

@@ -117,8 +117,8 @@ inline constexpr std::array<SymbologyOption, 73> kSymbologyOptions{{
     {"CODE16K", 63, 0, 1, false},
 }};
 
-inline constexpr std::size_t kShownSymbologyCount = static_cast<std::size_t>(
-    std::ranges::count_if(kSymbologyOptions, &SymbologyOption::shown));
+inline constexpr std::size_t kShownSymbologyCount =
+    static_cast<std::size_t>(std::ranges::count_if(kSymbologyOptions, &SymbologyOption::shown));
 
 // The offered rows alone, in table order: the rows of the Symbology page.
 inline constexpr std::array<SymbologyOption, kShownSymbologyCount> kShownSymbologyOptions = [] {

@@ -63,7 +63,7 @@ inline constexpr std::uint8_t kStatusDone = 0;
 inline constexpr std::uint8_t kStatusRefused = 1;
 
 // Value ranges the scanner accepts.
-inline constexpr int kMaxScanMode = 2;          // modes 1 and 2 carry a time value
+inline constexpr int kMaxScanMode = 2;  // modes 1 and 2 carry a time value
 inline constexpr unsigned kMaxScanValue = 9999;
 inline constexpr unsigned kMaxVolume = 3;
 

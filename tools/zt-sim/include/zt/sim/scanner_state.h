@@ -36,13 +36,13 @@ inline constexpr std::size_t kFlagCount = 6;
 inline constexpr std::uint16_t kFirstFlagItem = 10;
 
 struct ScannerState {
-    ScannerTime clock{};               // does not tick: reads back what was set last
+    ScannerTime clock{};  // does not tick: reads back what was set last
     std::uint8_t batteryFirst = 0;
-    std::uint8_t batteryLevel = 0;     // second battery value: 0 full, 1, 2 low
-    std::uint8_t storage = 0;          // percent of the store in use
-    std::uint8_t buzzer = 0;           // volume 0..3
-    std::uint8_t scanMode = 0;         // 0 single, 1 continuous, 2 multiple
-    std::uint32_t scanValue = 0;       // goes with modes 1 and 2
+    std::uint8_t batteryLevel = 0;  // second battery value: 0 full, 1, 2 low
+    std::uint8_t storage = 0;       // percent of the store in use
+    std::uint8_t buzzer = 0;        // volume 0..3
+    std::uint8_t scanMode = 0;      // 0 single, 1 continuous, 2 multiple
+    std::uint32_t scanValue = 0;    // goes with modes 1 and 2
     std::string prefix;
     std::string suffix;
     std::map<std::pair<std::uint8_t, std::uint8_t>, std::uint8_t> symbology;  // (group, item) -> value

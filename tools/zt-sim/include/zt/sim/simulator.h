@@ -33,8 +33,8 @@ struct ReceivedFrame {
 };
 
 // Produces the response payload for a request, or nothing to stay silent.
-using CommandHandler = std::function<std::optional<Bytes>(const wire::FrameHeader& request,
-                                                          std::span<const std::uint8_t> payload)>;
+using CommandHandler =
+    std::function<std::optional<Bytes>(const wire::FrameHeader& request, std::span<const std::uint8_t> payload)>;
 
 // Changes a response (header and payload) before it is written; used for wrong codes, sequence numbers,
 // retry or block bytes.
@@ -81,19 +81,18 @@ public:
     // Faults, each for the next `requests` requests (every request frame counts, repeats included).
     // Faults queued for the same request combine; they are consumed in the order of the requests.
     virtual void staySilent(int requests) = 0;
-    virtual void answerWrongCode(int requests) = 0;    // type = (code + 1) & 0x7F
-    virtual void answerWrongSeq(int requests) = 0;     // seq + 1
+    virtual void answerWrongCode(int requests) = 0;                      // type = (code + 1) & 0x7F
+    virtual void answerWrongSeq(int requests) = 0;                       // seq + 1
     virtual void answerWithRetry(int requests, std::uint8_t retry) = 0;  // retry byte replaced
     virtual void mutateAnswers(int requests, ResponseMutation mutation) = 0;
-    virtual void refuse(int requests) = 0;             // payload {0x01} (status 1: refused)
+    virtual void refuse(int requests) = 0;  // payload {0x01} (status 1: refused)
     virtual void splitAnswers(int requests, int pieces, std::chrono::milliseconds gap) = 0;
     virtual void noiseBeforeAnswers(int requests, Bytes noise) = 0;  // bytes written before the sync byte
     // A scanner packet (type with bit 7 set) written just before the answer to the next request.
     virtual void packetBeforeAnswer(wire::PacketType type, Bytes record) = 0;
 
     // Sends now, from the scanner side.
-    virtual void sendPacket(wire::PacketType type, std::span<const std::uint8_t> record,
-                            std::uint8_t seq = 0) = 0;
+    virtual void sendPacket(wire::PacketType type, std::span<const std::uint8_t> record, std::uint8_t seq = 0) = 0;
     virtual void sendRaw(std::span<const std::uint8_t> bytes) = 0;
 
     // Wire speed of both directions in bits per second (10 bits a byte); 0 is unlimited.
