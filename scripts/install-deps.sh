@@ -2,7 +2,7 @@
 # Installs the Debian packages the project needs. Run as root on Debian 12 (bookworm).
 set -euo pipefail
 packages=(
-  cmake ninja-build g++ clang ccache pkg-config
+  cmake ninja-build g++ clang clang-format ccache pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libsystemd-dev dbus-daemon python3 python3-dbusmock
   qt6-base-dev libxtst-dev libxkbcommon-dev libx11-dev xvfb xauth

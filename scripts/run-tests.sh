@@ -64,6 +64,7 @@ step() {
     rm -f "$log"
 }
 
+step format scripts/check-format.sh
 step fuzz scripts/run-fuzz.sh
 # The installed files as clients see them: the default build installed into a staging prefix and with
 # DESTDIR, and (as root) the Debian packages built, installed and removed again.
