@@ -37,6 +37,8 @@ void CXHeaderCtrl::setCheckBox(CheckBox state) {
     if (state == CheckBox::Checked) value = QVariant::fromValue(Qt::Checked);
     if (state == CheckBox::Unchecked) value = QVariant::fromValue(Qt::Unchecked);
     model()->setHeaderData(0, Qt::Horizontal, value, Qt::CheckStateRole);
+    // A header that shows a box is a stop of the keyboard's way through the window.
+    setFocusPolicy(state == CheckBox::None ? Qt::NoFocus : Qt::TabFocus);
 }
 
 CXHeaderCtrl::CheckBox CXHeaderCtrl::checkBox() const {
@@ -64,6 +66,17 @@ QList<QLine> CXHeaderCtrl::tickStrokes(const QRect& box, int k) {
     for (int i = 0; i < kTickLongArm * k; ++i, --x, ++y) strokes.append(QLine(x, y, x, y + length - 1));
     for (int i = 0; i < kTickShortArm * k; ++i, --x, --y) strokes.append(QLine(x, y, x, y + length - 1));
     return strokes;
+}
+
+// The focus frame comes and goes with the focus.
+void CXHeaderCtrl::focusInEvent(QFocusEvent* event) {
+    QHeaderView::focusInEvent(event);
+    viewport()->update();
+}
+
+void CXHeaderCtrl::focusOutEvent(QFocusEvent* event) {
+    QHeaderView::focusOutEvent(event);
+    viewport()->update();
 }
 
 void CXHeaderCtrl::paintEvent(QPaintEvent* event) {
@@ -130,6 +143,11 @@ void CXHeaderCtrl::paintCheckBox(QPainter& painter, const QRect& section) const 
     painter.setPen(QPen(pal.color(QPalette::Text), 0));
     painter.drawRect(box.adjusted(0, 0, -1, -1));
     if (checkBox() == CheckBox::Checked) painter.drawLines(tickStrokes(box, k));
+    if (hasFocus() && window()->testAttribute(Qt::WA_KeyboardFocusChange)) {
+        // The keyboard is on the box: a dotted frame around it, as around a focused check box.
+        painter.setPen(QPen(pal.color(QPalette::Text), 0, Qt::DotLine));
+        painter.drawRect(box.adjusted(-2 * k, -2 * k, 2 * k - 1, 2 * k - 1));
+    }
     painter.restore();
 }
 

@@ -24,6 +24,7 @@ public:
     explicit CXHeaderCtrl(QWidget* parent = nullptr);
 
     // Stores the state in the model (setHeaderData); without a model that takes it, nothing is shown.
+    // While it shows a box the header takes the keyboard focus (Tab, and Up from the list's first row).
     void setCheckBox(CheckBox state);
     [[nodiscard]] CheckBox checkBox() const;
 
@@ -35,6 +36,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     [[nodiscard]] QSize sectionSizeFromContents(int logicalIndex) const override;

@@ -1,21 +1,23 @@
 #include "shell/main_sheet_dlg.h"
 
+#include "connection/connection_manager.h"
 #include "controls/layout_factor.h"
-#include "shell/app_messages.h"
-#include "shell/connect/connect_page.h"
-#include "shell/connection/connection_manager.h"
+#include "controls/notice_dlg.h"
+#include "controls/notice_line.h"
+#include "keyboard/key_delay.h"
+#include "keyboard/keyboard_factory.h"
+#include "keyboard/typing_worker.h"
+#include "messages/app_messages.h"
+#include "messages/main_sheet_ref.h"
+#include "pages/about/about_page.h"
+#include "pages/configure/configure_page.h"
+#include "pages/connect/connect_page.h"
+#include "pages/download/download_page.h"
+#include "pages/setting/setting_page.h"
+#include "realtime/deleted_data_notifier.h"
+#include "realtime/real_time_data.h"
+#include "realtime/rejected_scans.h"
 #include "shell/key_filter.h"
-#include "shell/keyboard/key_delay.h"
-#include "shell/keyboard/keyboard_factory.h"
-#include "shell/keyboard/typing_worker.h"
-#include "shell/main_sheet_ref.h"
-#include "shell/pages/configure_page.h"
-#include "shell/pages/download_page.h"
-#include "shell/panels/about_page.h"
-#include "shell/panels/notice_dlg.h"
-#include "shell/realtime/deleted_data_notifier.h"
-#include "shell/realtime/real_time_data.h"
-#include "shell/settings/setting_page.h"
 #include "shell/talvo_scan_app.h"
 
 #include <QCloseEvent>
@@ -86,6 +88,8 @@ void CMainSheetDlg::buildWindow() {
     tabs_->addTab(configurePage_, QStringLiteral("Configure"));
     tabs_->addTab(aboutPage_, QStringLiteral("About"));
 
+    noticeLine_ = new talvo::CNoticeLine(this);
+
     okButton_ = new QPushButton(QStringLiteral("OK"), this);
     okButton_->setAccessibleName(QStringLiteral("OK"));
     okButton_->setAutoDefault(false);
@@ -93,8 +97,9 @@ void CMainSheetDlg::buildWindow() {
 
     const int factor = talvo::layoutFactor(this);
     auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(okButton_);
+    buttons->addWidget(noticeLine_, 1);
+    buttons->addStretch(0);
+    buttons->addWidget(okButton_, 0, Qt::AlignBottom);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(kMargin * factor, kMargin * factor, kMargin * factor, kMargin * factor);
     layout->addWidget(tabs_, 1);
@@ -114,7 +119,7 @@ void CMainSheetDlg::startManager(const talvo::ConnectionDelays& delays) {
     const talvo::SharedSettings* settings = &settings_;
     const CConnectPage* page = connectPage_;
     manager_ = std::make_unique<talvo::ConnectionManager>(
-        talvo::PageReceivers{connectPage_, downloadPage_, settingPage_, configurePage_},
+        talvo::PageReceivers{connectPage_, downloadPage_, settingPage_, configurePage_, noticeLine_},
         talvo::ConnectionInputs{[settings] { return settings->connectRetry(); },
                                 [settings] { return settings->timeSync(); }, [page] { return page->rowCount(); }},
         delays);
@@ -122,11 +127,16 @@ void CMainSheetDlg::startManager(const talvo::ConnectionDelays& delays) {
     deletedData_ = std::make_unique<talvo::DeletedDataNotifier>(this);
     startTyping();
     talvo::keyboard::TypingWorker* typing = typing_.get();
+    QObject* notices = noticeLine_;  // a child of the sheet: outlives every callback
+    rejected_ = std::make_unique<talvo::RejectedScans>(
+        talvo::CTalvoScanApp::dataDir().toStdString(),
+        [notices](const QString& text) { talvo::postMessage(notices, AppMessage::SetNoticeText, 0, 0, text); });
     realTime_ = std::make_unique<talvo::RealTimeData>(
         downloadPage_, deletedData_.get(), [typing](const QString& text) { (void)typing->enqueue(text); },
         talvo::RealTimeInputs{[settings] { return settings->value(SettingKind::RealTime) != 0; },
                               [settings] { return settings->value(SettingKind::TimeStamp) != 0; },
-                              [manager](ScannerHandle handle) { return manager->connectedName(handle); }});
+                              [manager](ScannerHandle handle) { return manager->connectedName(handle); }},
+        rejected_.get());
     talvo::RealTimeData* realTime = realTime_.get();
     manager_->setScanDataHandler([realTime](ScannerHandle handle, const unsigned char* record, int length, int kind) {
         realTime->onScanData(handle, record, length, kind);
@@ -138,15 +148,14 @@ void CMainSheetDlg::startManager(const talvo::ConnectionDelays& delays) {
 void CMainSheetDlg::startTyping() {
     QSettings stored(QStringLiteral("TalvoScan"), QStringLiteral("TalvoScan"));
     const int keyDelay = CTalvoScanApp::keyDelayOption().value_or(talvo::keyboard::readKeyDelay(stored));
-    // A failure to type is said once, in the Download page's notice: a message box would take the
-    // keyboard focus from the application the barcodes are typed into.
-    const QPointer<QObject> notice(downloadPage_->notice());
+    // A failure to type is said once, in the notice line: a message box would take the keyboard focus
+    // from the application the barcodes are typed into.
+    QObject* notice = noticeLine_;  // a child of the sheet: outlives the typing worker
     typing_ = std::make_unique<talvo::keyboard::TypingWorker>(
         talvo::keyboard::createKeyboardOutput(talvo::keyboard::KeyboardEnvironment::fromProcess()), keyDelay,
         [notice](const QString& reason) {
-            if (notice)
-                talvo::postMessage(notice, AppMessage::SetNoticeText, 0, 0,
-                                   QStringLiteral("Barcodes are not typed: %1").arg(reason));
+            talvo::postMessage(notice, AppMessage::SetNoticeText, 0, 0,
+                               QStringLiteral("Barcodes are not typed: %1").arg(reason));
         });
     talvo::keyboard::TypingWorker* typing = typing_.get();
     aboutPage_->setKeyboardDescription([typing] { return typing->description(); });
@@ -165,8 +174,6 @@ void CMainSheetDlg::shutdown() {
         if (report.droppedQueued > 0)
             qWarning("TalvoScan: %zu barcodes were not typed at the end", report.droppedQueued);
         if (aboutPage_ != nullptr) aboutPage_->setKeyboardDescription({});
-        QSettings stored(QStringLiteral("TalvoScan"), QStringLiteral("TalvoScan"));
-        talvo::keyboard::writeKeyDelay(stored, talvo::keyboard::readKeyDelay(stored));
     }
     // 1b. No callback runs any more: an open deleted-data box closes, the download worker (which
     //     reads the Connect page's records) ends before the records go.
@@ -184,6 +191,7 @@ void CMainSheetDlg::shutdown() {
     for (QWidget* page : pages) std::unique_ptr<QWidget>{page}.reset();
     manager_.reset();
     realTime_.reset();
+    rejected_.reset();
     typing_.reset();
     deletedData_.reset();
 }

@@ -1,12 +1,12 @@
 // The main sheet: the program's one window, titled "TalvoScan", with the tabs Connect, Download,
-// Setting, Configure and About and an "OK" button below them. OK, the close button, Escape and F4 hide
+// Setting, Configure and About, the notice line and an "OK" button below them. OK, the close button, Escape and F4 hide
 // it; it is never closed by the user. It owns the pages and the connection manager, holds the working
 // copy of the settings, and answers the pages' requests (MsgSettingChanged, MsgConnectRequest,
 // MsgGetConnected). shutdown() is the orderly end: the manager stops first (its worker, every SDK
 // connection, the callbacks), then the pages go in tab order; the Setting page writes the settings.
 #pragma once
 
-#include "shell/settings/app_settings.h"
+#include "settings/app_settings.h"
 
 #include <QDialog>
 
@@ -24,7 +24,9 @@ namespace keyboard {
 class TypingWorker;
 }
 class CAboutPage;
+class CNoticeLine;
 class DeletedDataNotifier;
+class RejectedScans;
 class RealTimeData;
 class ConnectionManager;
 struct ConnectionDelays;
@@ -60,6 +62,8 @@ public:
     [[nodiscard]] CSettingPage* settingPage() const { return settingPage_; }
     [[nodiscard]] CConfigurePage* configurePage() const { return configurePage_; }
     [[nodiscard]] talvo::CAboutPage* aboutPage() const { return aboutPage_; }
+    // The program's notices to the user (below the tabs, on every page).
+    [[nodiscard]] talvo::CNoticeLine* noticeLine() const { return noticeLine_; }
     [[nodiscard]] talvo::ConnectionManager* connectionManager() const { return manager_.get(); }
     // The live barcodes' handling (rows for the Download page, typing, deleted-data boxes).
     [[nodiscard]] talvo::RealTimeData* realTimeData() const { return realTime_.get(); }
@@ -89,7 +93,9 @@ private:
     CSettingPage* settingPage_ = nullptr;
     CConfigurePage* configurePage_ = nullptr;
     talvo::CAboutPage* aboutPage_ = nullptr;
+    talvo::CNoticeLine* noticeLine_ = nullptr;
     std::unique_ptr<talvo::DeletedDataNotifier> deletedData_;
+    std::unique_ptr<talvo::RejectedScans> rejected_;         // used by the data callback: outlives its shutdown
     std::unique_ptr<talvo::keyboard::TypingWorker> typing_;  // fed by the data callback: outlives its shutdown
     std::unique_ptr<talvo::RealTimeData> realTime_;          // used by the manager's callbacks: outlives its shutdown
     std::unique_ptr<talvo::ConnectionManager> manager_;

@@ -1,6 +1,6 @@
 #include "shell/program_options.h"
 
-#include "shell/keyboard/key_delay.h"
+#include "keyboard/key_delay.h"
 
 #include <QSet>
 

@@ -1,8 +1,8 @@
 #include "shell/scripted_tour.h"
 
-#include "config/config_tab_page.h"
-#include "config/configure_page.h"
-#include "config/setting_sheet_dlg.h"
+#include "pages/configure/configure_page.h"
+#include "pages/configure/sheet/config_tab_page.h"
+#include "pages/configure/sheet/setting_sheet_dlg.h"
 #include "shell/main_sheet_dlg.h"
 #include "shell/talvo_scan_app.h"
 

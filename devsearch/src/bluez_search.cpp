@@ -5,7 +5,7 @@
 #include <set>
 
 #include "trace.h"
-#include "zt/platform/registry_text.h"
+#include "zt/registry/registry_text.h"
 
 namespace zt::devsearch {
 namespace {
@@ -22,8 +22,8 @@ namespace {
 }
 
 [[nodiscard]] std::wstring displayName(const Pairing& device) {
-    if (device.name && !device.name->empty()) return platform::utf8ToWide(*device.name);
-    return platform::utf8ToWide(device.alias.value_or(std::string()));
+    if (device.name && !device.name->empty()) return registry::utf8ToWide(*device.name);
+    return registry::utf8ToWide(device.alias.value_or(std::string()));
 }
 
 [[nodiscard]] const Pairing* pairedScanner(const std::vector<Pairing>& devices, std::string_view address) {

@@ -5,7 +5,7 @@
 
 namespace zt::devsearch {
 
-SearchResult searchDevices(const platform::RegistryHive& hive, RfcommBindingSource& ttys, PairingSource& pairings) {
+SearchResult searchDevices(const registry::RegistryHive& hive, RfcommBindingSource& ttys, PairingSource& pairings) {
     if (SearchResult fromRegistry = searchRegistry(hive)) return fromRegistry;
     return searchBluez(ttys, pairings);
 }

@@ -4,11 +4,11 @@
 #include "found_device.h"
 #include "pairing_source.h"
 #include "rfcomm_bindings.h"
-#include "zt/platform/registry.h"
+#include "zt/registry/registry.h"
 
 namespace zt::devsearch {
 
-[[nodiscard]] SearchResult searchDevices(const platform::RegistryHive& hive, RfcommBindingSource& ttys,
+[[nodiscard]] SearchResult searchDevices(const registry::RegistryHive& hive, RfcommBindingSource& ttys,
                                          PairingSource& pairings);
 
 }  // namespace zt::devsearch

@@ -7,12 +7,12 @@
 #include "port_number.h"
 #include "registry_search.h"
 #include "trace.h"
-#include "zt/platform/registry_text.h"
+#include "zt/registry/registry_text.h"
 
 namespace zt::devsearch {
 namespace {
 
-using platform::RegistryKey;
+using registry::RegistryKey;
 
 constexpr std::string_view kPortsPath = "SOFTWARE\\Microsoft\\Bluetooth\\Serial\\Ports";
 constexpr std::size_t kPortSubkeyPrefix = 4;  // characters before the device address
@@ -21,7 +21,7 @@ constexpr std::size_t kComPrefix = 3;         // "COM" before the port number
 enum class Step { Next, Stop };
 
 [[nodiscard]] std::optional<std::wstring> readText(const RegistryKey& key, std::string_view valueName) {
-    const platform::RegistryValue* value = key.value(valueName);
+    const registry::RegistryValue* value = key.value(valueName);
     if (value == nullptr) return std::nullopt;
     return value->wideText();
 }
@@ -46,7 +46,7 @@ private:
         const auto name = readText(*device, "name");
         if (!name) return Step::Stop;
         if (!isScannerName(*name)) return Step::Next;
-        const auto portSubkey = findPortSubkey(platform::utf8ToWide(address));
+        const auto portSubkey = findPortSubkey(registry::utf8ToWide(address));
         if (!portSubkey) return Step::Next;  // paired but no serial port bound
         const auto portKey = ports_.openSubkey(*portSubkey);
         if (!portKey) return Step::Stop;
@@ -65,7 +65,7 @@ private:
     // case matters). Names of four characters or fewer belong to no device.
     [[nodiscard]] std::optional<std::string_view> findPortSubkey(std::wstring_view address) const {
         for (std::size_t i = 0; const auto name = ports_.subkeyName(i); ++i) {
-            const std::wstring wide = platform::utf8ToWide(*name);
+            const std::wstring wide = registry::utf8ToWide(*name);
             if (wide.size() > kPortSubkeyPrefix && std::wstring_view(wide).substr(kPortSubkeyPrefix) == address)
                 return name;
         }
@@ -84,7 +84,7 @@ private:
 
 }  // namespace
 
-std::vector<FoundDevice> searchPlatformStack(const platform::RegistryHive& hive, const RegistryKey& devices) {
+std::vector<FoundDevice> searchPlatformStack(const registry::RegistryHive& hive, const RegistryKey& devices) {
     const auto ports = hive.openLocalMachine(kPortsPath);
     if (!ports) {
         trace("registry: platform stack without serial ports key");

@@ -9,7 +9,7 @@ constexpr std::string_view kPlatformDevicesPath = "SOFTWARE\\Microsoft\\Bluetoot
 
 }  // namespace
 
-SearchResult searchRegistry(const platform::RegistryHive& hive) {
+SearchResult searchRegistry(const registry::RegistryHive& hive) {
     if (const auto devices = hive.openLocalMachine(kPlatformDevicesPath)) {
         trace("registry: platform Bluetooth stack");
         return searchPlatformStack(hive, *devices);

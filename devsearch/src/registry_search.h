@@ -3,19 +3,19 @@
 #pragma once
 
 #include "found_device.h"
-#include "zt/platform/registry.h"
+#include "zt/registry/registry.h"
 
 namespace zt::devsearch {
 
 // Nothing when neither HKLM\SOFTWARE\Microsoft\Bluetooth\device nor
 // HKLM\Software\WIDCOMM\BTConfig\AutoConnect exists; otherwise that stack's scanners.
-[[nodiscard]] SearchResult searchRegistry(const platform::RegistryHive& hive);
+[[nodiscard]] SearchResult searchRegistry(const registry::RegistryHive& hive);
 
 // The platform stack's procedure, given its open device key.
-[[nodiscard]] std::vector<FoundDevice> searchPlatformStack(const platform::RegistryHive& hive,
-                                                           const platform::RegistryKey& devices);
+[[nodiscard]] std::vector<FoundDevice> searchPlatformStack(const registry::RegistryHive& hive,
+                                                           const registry::RegistryKey& devices);
 
 // The Widcomm procedure: at most one scanner. Nothing when the AutoConnect key does not exist.
-[[nodiscard]] SearchResult searchWidcomm(const platform::RegistryHive& hive);
+[[nodiscard]] SearchResult searchWidcomm(const registry::RegistryHive& hive);
 
 }  // namespace zt::devsearch

@@ -28,7 +28,7 @@ void replaceList(DeviceRecordList& list, const std::vector<FoundDevice>& found) 
 
 extern "C" void SearchingDevice(DeviceRecordList& list) noexcept {
     try {
-        const auto hive = zt::platform::RegistryHive::loadSystem();
+        const auto hive = zt::registry::RegistryHive::loadSystem();
         zt::devsearch::SysfsRfcommBindings ttys(zt::devsearch::SysfsRfcommBindings::configuredDir());
         zt::devsearch::BluezPairingSource pairings(zt::devsearch::BluezPairingSource::configuredAddress());
         const zt::devsearch::SearchResult result = zt::devsearch::searchDevices(hive, ttys, pairings);

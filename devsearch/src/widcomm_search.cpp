@@ -5,7 +5,7 @@
 #include "port_number.h"
 #include "registry_search.h"
 #include "trace.h"
-#include "zt/platform/registry_text.h"
+#include "zt/registry/registry_text.h"
 
 namespace zt::devsearch {
 namespace {
@@ -25,7 +25,7 @@ constexpr std::string_view kAutoConnectPath = "Software\\WIDCOMM\\BTConfig\\Auto
 
 }  // namespace
 
-SearchResult searchWidcomm(const platform::RegistryHive& hive) {
+SearchResult searchWidcomm(const registry::RegistryHive& hive) {
     const auto autoConnect = hive.openLocalMachine(kAutoConnectPath);
     if (!autoConnect) {
         trace("registry: neither Bluetooth stack's keys");
@@ -36,10 +36,10 @@ SearchResult searchWidcomm(const platform::RegistryHive& hive) {
     const auto first = autoConnect->subkeyName(0);
     if (!first) return found;
     const auto entry = autoConnect->openSubkey(*first);
-    const platform::RegistryValue* bdName = entry ? entry->value("BDName") : nullptr;
+    const registry::RegistryValue* bdName = entry ? entry->value("BDName") : nullptr;
     if (bdName == nullptr) return found;
     const std::wstring name = bdNameToWide(bdName->data);
-    const auto port = leadingDecimal(platform::utf8ToWide(*first));
+    const auto port = leadingDecimal(registry::utf8ToWide(*first));
     if (port && isScannerName(name)) found.push_back(FoundDevice{*port, name});
     return found;
 }

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "zt/client/arguments.h"
-#include "zt/platform/registry.h"
-#include "zt/platform/registry_text.h"
+#include "zt/registry/registry.h"
+#include "zt/registry/registry_text.h"
 #include "ztdevsearch.h"
 
 namespace {
@@ -60,7 +60,7 @@ struct Options {
     std::wstring clean(name);
     for (wchar_t& c : clean)
         if (c < 0x20 || c == 0x7F || (c >= 0x80 && c < 0xA0)) c = L'?';
-    return zt::platform::wideToUtf8(clean);
+    return zt::registry::wideToUtf8(clean);
 }
 
 int checkHive(const std::filesystem::path& path) {
@@ -69,8 +69,8 @@ int checkHive(const std::filesystem::path& path) {
         std::fprintf(stderr, "%s: no such file; the search reads it as an empty registry\n", path.c_str());
         return kExitOk;
     }
-    std::vector<zt::platform::RegistryIssue> issues;
-    static_cast<void>(zt::platform::RegistryHive::fromFile(path, &issues));
+    std::vector<zt::registry::RegistryIssue> issues;
+    static_cast<void>(zt::registry::RegistryHive::fromFile(path, &issues));
     for (const auto& issue : issues) std::printf("%s:%zu: %s\n", path.c_str(), issue.line, issue.message.c_str());
     return issues.empty() ? kExitOk : kExitIssues;
 }
@@ -99,6 +99,6 @@ int main(int argc, char** argv) {
     }
     // The library reads the hive named by the environment; the option only sets it for this process.
     if (options->registry && ::setenv("ZT_REGISTRY", options->registry->c_str(), 1) != 0) return kExitUsage;
-    if (options->check) return checkHive(zt::platform::RegistryHive::systemPath());
+    if (options->check) return checkHive(zt::registry::RegistryHive::systemPath());
     return listScanners();
 }

@@ -42,7 +42,7 @@ int StopSignals::wait() const {
     for (;;) {
         if (const auto signal = take()) return *signal;
         pollfd p{fd_.get(), POLLIN, 0};
-        if (::poll(&p, 1, -1) < 0 && errno != EINTR) return SIGTERM;  // cannot wait: behave as told to stop
+        if (::poll(&p, 1, -1) < 0 && errno != EINTR) throw std::system_error(errno, std::generic_category(), "poll");
     }
 }
 

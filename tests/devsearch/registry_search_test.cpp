@@ -9,9 +9,9 @@ namespace {
 
 using test::loadFixture;
 
-platform::RegistryHive parse(const std::string& body) {
+registry::RegistryHive parse(const std::string& body) {
     const std::string text = "Windows Registry Editor Version 5.00\n" + body;
-    return platform::RegistryHive::fromBytes(
+    return registry::RegistryHive::fromBytes(
         std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
 }
 
@@ -106,7 +106,7 @@ TEST(Widcomm, NameWithoutZeroByteEndsWithTheValue) {
 
 TEST(StackChoice, NeitherStackLeavesTheListAlone) {
     EXPECT_FALSE(searchRegistry(loadFixture("no_stack.reg")));
-    EXPECT_FALSE(searchRegistry(platform::RegistryHive()));
+    EXPECT_FALSE(searchRegistry(registry::RegistryHive()));
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include "pairing_source.h"
 #include "rfcomm_bindings.h"
 #include "test_env.h"
-#include "zt/platform/registry.h"
+#include "zt/registry/registry.h"
 
 namespace zt::devsearch::test {
 
@@ -20,9 +20,9 @@ inline std::filesystem::path fixture(const std::string& name) {
     return std::filesystem::path(ZT_DEVSEARCH_FIXTURES) / name;
 }
 
-inline platform::RegistryHive loadFixture(const std::string& name) {
-    std::vector<platform::RegistryIssue> issues;
-    auto hive = platform::RegistryHive::fromFile(fixture(name), &issues);
+inline registry::RegistryHive loadFixture(const std::string& name) {
+    std::vector<registry::RegistryIssue> issues;
+    auto hive = registry::RegistryHive::fromFile(fixture(name), &issues);
     if (!issues.empty() || !std::filesystem::exists(fixture(name))) throw std::runtime_error("bad fixture " + name);
     return hive;
 }

@@ -3,9 +3,9 @@
 #include <sys/stat.h>
 
 #include "test_env.h"
-#include "zt/platform/registry.h"
+#include "zt/registry/registry.h"
 
-namespace zt::platform {
+namespace zt::registry {
 namespace {
 
 using test::ScopedEnv;
@@ -59,4 +59,4 @@ TEST(HiveFile, SystemHiveIsTheFileNamedByZtRegistry) {
 }
 
 }  // namespace
-}  // namespace zt::platform
+}  // namespace zt::registry

@@ -7,12 +7,12 @@
 #include <string_view>
 #include <vector>
 
-#include "zt/platform/registry.h"
+#include "zt/registry/registry.h"
 
 namespace zt::test {
 
-using platform::RegistryHive;
-using platform::RegistryIssue;
+using registry::RegistryHive;
+using registry::RegistryIssue;
 
 inline RegistryHive parseHive(std::string_view text, std::vector<RegistryIssue>* issues = nullptr) {
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());

@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "hive_test_util.h"
-#include "zt/platform/registry_text.h"
+#include "zt/registry/registry_text.h"
 
-namespace zt::platform {
+namespace zt::registry {
 namespace {
 
 using test::parseHive;
@@ -109,4 +109,4 @@ TEST(RegFormat, Utf16ExportWithBomReadsLikeUtf8) {
 }
 
 }  // namespace
-}  // namespace zt::platform
+}  // namespace zt::registry

@@ -3,11 +3,11 @@
 #include <cstdint>
 #include <span>
 
-#include "zt/platform/registry.h"
+#include "zt/registry/registry.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    std::vector<zt::platform::RegistryIssue> issues;
-    const auto hive = zt::platform::RegistryHive::fromBytes(std::span(data, size), &issues);
+    std::vector<zt::registry::RegistryIssue> issues;
+    const auto hive = zt::registry::RegistryHive::fromBytes(std::span(data, size), &issues);
     for (const char* root : {"HKLM", "HKCU"}) {
         const auto key = hive.openKey(root);
         if (!key) continue;

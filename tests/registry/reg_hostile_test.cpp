@@ -2,13 +2,14 @@
 // around it still load, and nothing crashes or hangs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <ostream>
 #include <random>
 
 #include "hive_test_util.h"
 
-namespace zt::platform {
+namespace zt::registry {
 namespace {
 
 using test::issueLines;
@@ -179,22 +180,86 @@ TEST(RegHostile, DeepDistinctPathsAndDeletedKeysCountTowardsTheLimit) {
     EXPECT_FALSE(hive.openKey("HKLM"));
 }
 
-TEST(RegHostile, RandomBinaryJunkNeverCrashes) {
+// Whether the first line holds more than blanks (and the bytes are not taken for another encoding).
+bool firstLineHasText(std::string_view bytes) {
+    if (bytes.empty() || static_cast<unsigned char>(bytes[0]) >= 0xEF) return false;
+    const std::string_view line = bytes.substr(0, bytes.find_first_of("\r\n"));
+    return line.find_first_not_of(" \t") != std::string_view::npos;
+}
+
+// Every key of the hive below `key`, depth first: what any reader of the registry may walk.
+void expectWithinLimits(const RegistryKey& key, std::size_t depth, std::size_t& keys) {
+    ++keys;
+    ASSERT_LE(depth, kMaxKeyDepth);
+    for (std::size_t i = 0; const RegistryValue* value = key.valueAt(i); ++i) {
+        EXPECT_LE(value->data.size(), kMaxValueBytes);
+        EXPECT_LE(value->name.size(), 4 * kMaxValueNameChars);  // UTF-8: up to 4 bytes a character
+        EXPECT_EQ(key.value(value->name) != nullptr, true) << "a listed value is found by its name";
+    }
+    for (std::size_t i = 0; const auto name = key.subkeyName(i); ++i) {
+        EXPECT_FALSE(name->empty());
+        EXPECT_LE(name->size(), 4 * kMaxKeyNameChars);
+        const auto sub = key.openSubkey(std::string(*name));
+        ASSERT_TRUE(sub) << "a listed subkey opens by its name";
+        expectWithinLimits(*sub, depth + 1, keys);
+    }
+}
+
+TEST(RegHostile, RandomBinaryJunkGivesAHiveWithinTheLimitsAndIssuesOnItsLines) {
     std::mt19937 random(20240611);
     // Bytes biased towards the characters the parser acts on.
     const std::string_view interesting = "[]\\\"@=-;:,\n\r hexdword()0fF";
+    std::size_t keysSeen = 0;
+    std::size_t issuesSeen = 0;
     for (int round = 0; round < 200; ++round) {
-        std::string junk = round % 2 ? "Windows Registry Editor Version 5.00\n" : "";
+        const bool header = round % 2 != 0;
+        std::string junk = header ? "Windows Registry Editor Version 5.00\n" : "";
         const std::size_t length = random() % 4096;
+        // Half way, on a line of its own, a well-formed key: the junk around it must not hide it.
+        const std::string sound = "\n[HKEY_LOCAL_MACHINE\\Sound" + std::to_string(round) + "]\n";
         for (std::size_t i = 0; i < length; ++i) {
             const auto r = random();
+            if (i == length / 2) junk += sound;
             junk += r % 3 ? interesting[r % interesting.size()] : static_cast<char>(r >> 8);
         }
         std::vector<RegistryIssue> issues;
         const auto hive = parseHive(junk, &issues);
-        static_cast<void>(hive.openLocalMachine("x"));
+
+        // Each issue names a line of the junk (or the file as a whole), and says something.
+        const auto lines = static_cast<std::size_t>(std::count(junk.begin(), junk.end(), '\n')) + 1;
+        EXPECT_LE(issues.size(), kMaxReportedIssues + 1);
+        for (const auto& issue : issues) {
+            EXPECT_LE(issue.line, lines);
+            EXPECT_FALSE(issue.message.empty());
+        }
+        // The same bytes give the same verdict.
+        std::vector<RegistryIssue> again;
+        (void)parseHive(junk, &again);
+        ASSERT_EQ(again.size(), issues.size());
+        for (std::size_t i = 0; i < issues.size(); ++i) EXPECT_EQ(again[i].message, issues[i].message);
+
+        std::size_t keys = 0;
+        for (const std::string_view root :
+             {"HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER", "HKEY_CLASSES_ROOT", "HKEY_USERS", "HKEY_CURRENT_CONFIG"}) {
+            if (const auto key = hive.openKey(root)) expectWithinLimits(*key, 0, keys);
+        }
+        EXPECT_LE(keys, kMaxHiveKeys);
+        if (length > 0) {
+            EXPECT_TRUE(hive.openLocalMachine("Sound" + std::to_string(round))) << "round " << round;
+        }
+        // Junk without a header is read all the same, but the file is named as no registry export.
+        if (!header && firstLineHasText(junk)) {
+            EXPECT_TRUE(std::ranges::any_of(
+                issues, [](const RegistryIssue& issue) { return issue.message.starts_with("missing header"); }))
+                << "round " << round;
+        }
+        keysSeen += keys;
+        issuesSeen += issues.size();
     }
+    // The junk does reach the parser's paths: keys are made and lines refused.
+    EXPECT_GT(keysSeen, 100u);
+    EXPECT_GT(issuesSeen, 0u);
 }
 
 }  // namespace
-}  // namespace zt::platform
+}  // namespace zt::registry

@@ -4,7 +4,7 @@
 #include "hive_test_util.h"
 #include "test_env.h"
 
-namespace zt::platform {
+namespace zt::registry {
 namespace {
 
 using test::parseHive;
@@ -66,4 +66,4 @@ TEST(UsbSerialPort, TheSystemHiveIsReadAgainOnceItsFileChanges) {
 }
 
 }  // namespace
-}  // namespace zt::platform
+}  // namespace zt::registry

@@ -1,6 +1,6 @@
 // The scan-data line and file name: the documented example, the edge cases of counters, dates, values
 // and texts, and file names that must stay inside their folder.
-#include "scan_data_line.h"
+#include "zt/scandata/scan_data_line.h"
 
 #include <gtest/gtest.h>
 

@@ -132,6 +132,41 @@ TEST_F(LinkTest, ExchangesWriteExactFramesAndMoveTheSequenceOnlyWhenFinished) {
     EXPECT_EQ(frames[5].bytes, (Bytes{0x7E, 2, 0, 0, 0x84, 0, 0, 0, 0}));
 }
 
+// A scan whose acknowledgement cannot be written is not delivered: the scanner, which got no
+// acknowledgement, sends it again, and it is delivered once, when that one is acknowledged.
+TEST_F(LinkTest, AScanIsDeliveredOnlyOnceItsAcknowledgementIsWritten) {
+    open();
+    const Bytes record = scanRecordBytes("once");
+    scanner_.failSdkWrites(1, IoStatus::Failed);
+    ASSERT_TRUE(scanner_.sendPacket(PacketType::ScanData, record, 4));
+    // The next packet shows the first was handled: no acknowledgement, no delivery.
+    ASSERT_TRUE(scanner_.sendPacket(PacketType::DeletedData, scanRecordBytes("marker"), 5));
+    ASSERT_TRUE(observer_.waitForPackets(1));
+    ASSERT_TRUE(scanner_.waitForFrameCount(1));
+    EXPECT_EQ(observer_.packets()[0].second, scanRecordBytes("marker"));
+    EXPECT_EQ(scanner_.frames()[0].header.seq, 5);
+
+    ASSERT_TRUE(scanner_.sendPacket(PacketType::ScanData, record, 4));  // sent again
+    ASSERT_TRUE(observer_.waitForPackets(2));
+    ASSERT_TRUE(scanner_.waitForFrameCount(2));
+    const auto packets = observer_.packets();
+    ASSERT_EQ(packets.size(), 2u);
+    EXPECT_EQ(packets[1].second, record);
+    EXPECT_EQ(scanner_.frames()[1].header.seq, 4);
+    EXPECT_EQ(observer_.lost(), 0);
+}
+
+// A link that drops under the acknowledgement: the scan is not delivered (the scanner keeps it) and
+// the port is reported lost.
+TEST_F(LinkTest, ALinkLostUnderTheAcknowledgementReportsThePortLostAndDeliversNothing) {
+    open();
+    scanner_.failSdkWrites(1, IoStatus::Lost);
+    ASSERT_TRUE(scanner_.sendPacket(PacketType::ScanData, scanRecordBytes("kept"), 6));
+    ASSERT_TRUE(observer_.waitForLoss());
+    EXPECT_EQ(observer_.lostPort(), 5);
+    EXPECT_TRUE(observer_.packets().empty());
+}
+
 TEST_F(LinkTest, ScansAreDeliveredAndAcknowledgedWithTheirSequenceEchoed) {
     open();
     const Bytes record = scanRecordBytes("12345");

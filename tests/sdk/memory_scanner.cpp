@@ -194,6 +194,10 @@ void MemoryScanner::setCarrier(bool on) {
     if (const auto connection = current()) connection->peer->setCarrier(on);
 }
 
+void MemoryScanner::failSdkWrites(int count, IoStatus status) {
+    if (const auto connection = current()) connection->peer->failOtherEndWrites(count, status);
+}
+
 bool MemoryScanner::waitClosedBySdk(std::chrono::milliseconds timeout) const {
     const auto connection = current();
     return connection && connection->peer->waitForHangUp(timeout);

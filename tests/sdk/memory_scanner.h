@@ -103,6 +103,8 @@ public:
     // Closes the scanner's end: the SDK reads what was sent, then sees the port lost.
     void hangUp();
     void setCarrier(bool on);
+    // The SDK's next `count` writes fail with `status` (Lost: the link drops under the write).
+    void failSdkWrites(int count, IoStatus status);
     // Waits until the SDK closed its end of the current connection.
     [[nodiscard]] bool waitClosedBySdk(std::chrono::milliseconds timeout = std::chrono::seconds(5)) const;
 

@@ -1,5 +1,5 @@
 // The temporary file of a download: removed on every path, also when the process ends without unwinding.
-#include "atomic_file.h"
+#include "zt/scandata/atomic_file.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>

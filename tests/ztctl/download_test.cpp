@@ -40,6 +40,17 @@ TEST_F(Download, WritesEachScannersRecordsNewestFirstByteForByte) {
     EXPECT_NE(result.err.find("COM5 (ZT-550 a/../b): 3 of 3 records\n"), std::string::npos) << result.err;
 }
 
+// A command that cannot watch for stop signals stops its work (as on a signal) and fails, saying why.
+TEST_F(Download, NoWayToWaitForSignalsStopsTheDownloadAndFails) {
+    simulator.addScanner(5).fillRecords(3);
+    auto child = startZtctl({"download", "5", "--out", folder().string()}, pollFails());
+    EXPECT_EQ(child->wait(), 1) << child->err();
+    EXPECT_NE(child->err().find("ztctl: cannot wait for signals and reports: Cannot allocate memory"),
+              std::string::npos)
+        << child->err();
+    EXPECT_TRUE(hiddenFiles(folder()).empty());
+}
+
 TEST_F(Download, WithoutTimeAndIntoTheWorkingFolderByDefault) {
     auto& five = simulator.addScanner(5);
     five.addRecords({StoredRecord{0, makeScannerTime(2010, 5, 17, 14, 3, 9), 0.0, 12.5, "ABC123"}});

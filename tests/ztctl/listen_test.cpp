@@ -45,6 +45,16 @@ TEST_F(Listen, PrintsLiveBarcodesAndDeletedReportsUntilSigterm) {
     EXPECT_EQ(five.state().clock[0], local.tm_year);
 }
 
+TEST_F(Listen, NoWayToWaitForSignalsIsAFailureWithAReason) {
+    simulator.addScanner(5);
+    auto child = startZtctl({"listen", "5"}, pollFails());
+    EXPECT_EQ(child->wait(), 1) << child->err();
+    EXPECT_NE(child->err().find("ztctl: cannot wait for barcodes and signals: Cannot allocate memory"),
+              std::string::npos)
+        << child->err();
+    EXPECT_NE(child->err().find("every scanner closed"), std::string::npos) << child->err();
+}
+
 TEST_F(Listen, JsonLinesAndSigint) {
     auto& five = simulator.addScanner(5);
     auto child = startZtctl({"listen", "COM5", "--json"});

@@ -28,7 +28,7 @@ std::vector<std::uint8_t> record(const std::string& text) {
 
 void scan(int i, const std::string& text, bool deleted = false) {
     const auto r = record(text);
-    LiveEventSink::onScanData(handle(i), r.data(), static_cast<int>(r.size()), deleted ? 1 : 0);
+    LiveEventSink::Callbacks::onScanData(handle(i), r.data(), static_cast<int>(r.size()), deleted ? 1 : 0);
 }
 
 struct Seen {
@@ -60,7 +60,7 @@ TEST(LiveEventSink, WithOneOpenAnUnknownHandleIsThatOpensAndALossCancelsIt) {
     LiveEventSink sink;
     sink.beginOpen(5);
     scan(0, "at once");
-    LiveEventSink::onDisconnect(handle(0));
+    LiveEventSink::Callbacks::onDisconnect(handle(0));
     EXPECT_EQ(seen(sink), (std::vector<Seen>{{Kind::Scan, 5}}));
     EXPECT_FALSE(sink.finishOpen(5, handle(0))) << "lost before its open returned";
     EXPECT_EQ(seen(sink), (std::vector<Seen>{{Kind::Lost, 5}}));
@@ -72,7 +72,7 @@ TEST(LiveEventSink, ScansOfAnOpenThatReturnedNoHandleAreStillTold) {
     sink.beginOpen(5);
     sink.beginOpen(6);
     scan(2, "orphan");
-    LiveEventSink::onDisconnect(handle(2));
+    LiveEventSink::Callbacks::onDisconnect(handle(2));
     ASSERT_TRUE(sink.finishOpen(5, handle(0)));
     static_cast<void>(seen(sink));
     sink.failOpen(6, SDK_ERR_TIMEOUT);
@@ -90,8 +90,8 @@ TEST(LiveEventSink, ClosedAndLostHandles) {
     sink.closed(handle(0));
     EXPECT_FALSE(sink.isOpen(handle(0)));
     scan(0, "delivered while it closed");
-    LiveEventSink::onDisconnect(handle(1));
-    LiveEventSink::onDisconnect(handle(1));  // the SDK frees it after the first; a second is not ours
+    LiveEventSink::Callbacks::onDisconnect(handle(1));
+    LiveEventSink::Callbacks::onDisconnect(handle(1));  // the SDK frees it after the first; a second is not ours
     EXPECT_EQ(seen(sink), (std::vector<Seen>{{Kind::Scan, 5}, {Kind::Lost, 6}}));
     EXPECT_FALSE(sink.isOpen(handle(1)));
     // A new open that gets the address of the closed handle owns it from then on.

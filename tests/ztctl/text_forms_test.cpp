@@ -2,7 +2,7 @@
 #include "json.h"
 #include "live_line.h"
 #include "sdk_result.h"
-#include "zt/platform/registry_text.h"
+#include "zt/registry/registry_text.h"
 #include "zt330sdk.h"
 
 #include <gtest/gtest.h>
@@ -31,9 +31,9 @@ TEST(Json, ObjectsKeepTheOrderOfTheirMembers) {
 }
 
 TEST(Utf8, WideNamesBecomeUtf8) {
-    EXPECT_EQ(zt::platform::wideToUtf8(L"ZT-550 \u00e9\uff90"), "ZT-550 \xc3\xa9\xef\xbe\x90");
-    EXPECT_EQ(zt::platform::wideToUtf8(std::wstring(1, static_cast<wchar_t>(0xD800))), "\xef\xbf\xbd");
-    EXPECT_EQ(zt::platform::wideToUtf8(std::wstring(1, static_cast<wchar_t>(0x110000))), "\xef\xbf\xbd");
+    EXPECT_EQ(zt::registry::wideToUtf8(L"ZT-550 \u00e9\uff90"), "ZT-550 \xc3\xa9\xef\xbe\x90");
+    EXPECT_EQ(zt::registry::wideToUtf8(std::wstring(1, static_cast<wchar_t>(0xD800))), "\xef\xbf\xbd");
+    EXPECT_EQ(zt::registry::wideToUtf8(std::wstring(1, static_cast<wchar_t>(0x110000))), "\xef\xbf\xbd");
 }
 
 TEST(SdkResults, LinkFailuresEndTheRunForAScanner) {

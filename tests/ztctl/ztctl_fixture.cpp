@@ -31,6 +31,13 @@ std::map<std::string, std::string> ZtctlTest::environment(std::map<std::string, 
     return env;
 }
 
+std::map<std::string, std::string> ZtctlTest::pollFails() {
+    // Under AddressSanitizer the preloaded library comes before its runtime, which it then allows.
+    const char* asan = std::getenv("ASAN_OPTIONS");
+    return {{"LD_PRELOAD", ZT_TEST_POLL_FAULT},
+            {"ASAN_OPTIONS", std::string(asan != nullptr ? asan : "") + ":verify_asan_link_order=0"}};
+}
+
 void ZtctlTest::writeRegistry(const std::vector<std::pair<int, std::string>>& scanners) const {
     std::ostringstream reg;
     reg << "Windows Registry Editor Version 5.00\n\n";

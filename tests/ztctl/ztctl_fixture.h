@@ -39,6 +39,9 @@ protected:
     [[nodiscard]] std::unique_ptr<ChildProcess> startZtctl(const std::vector<std::string>& args,
                                                            std::map<std::string, std::string> extra = {}) const;
 
+    // Environment that preloads a poll() failing wherever the program waits for its stop signals.
+    [[nodiscard]] static std::map<std::string, std::string> pollFails();
+
     [[nodiscard]] std::filesystem::path folder() const { return temp.path(); }
     // Files in `dir` whose names start with '.' (temporary download files).
     [[nodiscard]] static std::vector<std::string> hiddenFiles(const std::filesystem::path& dir);

@@ -28,7 +28,7 @@ namespace zt::sdk {
 class CommandEngine {
 public:
     CommandEngine(LinkObserver& observer, const Timings& timings, TransportOpener opener = ttyOpener());
-    virtual ~CommandEngine();
+    ~CommandEngine();
     CommandEngine(const CommandEngine&) = delete;
     CommandEngine& operator=(const CommandEngine&) = delete;
 

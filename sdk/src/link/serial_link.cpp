@@ -191,10 +191,7 @@ bool SerialLink::handleFrame(PortSource& source, const ReadResult& frame) {
         case ReadOutcome::Discarded: return true;
         case ReadOutcome::Frame: break;
     }
-    if (frame.header.isRequest()) {
-        handlePacket(frame.header);
-        return true;
-    }
+    if (frame.header.isRequest()) return handlePacket(frame.header);
     return handleResponse(source, frame.header);
 }
 
@@ -226,21 +223,36 @@ bool SerialLink::flushUntilQuiet(PortSource& source) {
     }
 }
 
-void SerialLink::handlePacket(const wire::FrameHeader& header) {
+// Routes a packet the scanner sent on its own; false ends the session.
+bool SerialLink::handlePacket(const wire::FrameHeader& header) {
     // During an exchange the scanner's own packets are neither delivered nor acknowledged; the scanner
     // may send them again, since they were not acknowledged.
-    if (exchanges_.exchangeOpen()) return;
+    if (exchanges_.exchangeOpen()) return true;
     const auto type = static_cast<wire::PacketType>(header.code());
-    if (type != wire::PacketType::ScanData && type != wire::PacketType::DeletedData) return;
-    observer_.onScannerPacket(portNumber(), type, receivedPayload(header.length));
-    acknowledge(header);
+    if (type != wire::PacketType::ScanData && type != wire::PacketType::DeletedData) return true;
+    // Delivered only once the acknowledgement is written: a scanner that gets none sends the packet
+    // again, and a barcode delivered before a failed acknowledgement would then arrive twice.
+    switch (acknowledge(header)) {
+        case WriteStatus::Written:
+            observer_.onScannerPacket(portNumber(), type, receivedPayload(header.length));
+            return true;
+        case WriteStatus::Failed:
+            trace("port %d: acknowledgement not written; the packet is left for the scanner to send again",
+                  portNumber());
+            return true;
+        case WriteStatus::PortLost:
+            trace("port %d lost while acknowledging", portNumber());
+            reportPortLost();
+            return false;
+    }
+    return true;
 }
 
-void SerialLink::acknowledge(const wire::FrameHeader& packet) {
+WriteStatus SerialLink::acknowledge(const wire::FrameHeader& packet) {
     wire::FrameHeader ack;
     ack.seq = packet.seq;  // echo the packet's sequence number; the scanner does not check it
     ack.type = packet.code();
-    (void)writeFrame(ack, {});
+    return writeFrame(ack, {});
 }
 
 std::shared_ptr<Transport> SerialLink::transport() const {

@@ -80,10 +80,10 @@ private:
     void runSession();
     [[nodiscard]] bool handleFrame(PortSource& source, const ReadResult& frame);
     [[nodiscard]] bool handleResponse(PortSource& source, const wire::FrameHeader& header);
-    void handlePacket(const wire::FrameHeader& header);
+    [[nodiscard]] bool handlePacket(const wire::FrameHeader& header);
     void endSession();
     void reportPortLost();
-    void acknowledge(const wire::FrameHeader& packet);
+    [[nodiscard]] WriteStatus acknowledge(const wire::FrameHeader& packet);
     [[nodiscard]] bool flushUntilQuiet(PortSource& source);
     [[nodiscard]] std::span<const std::uint8_t> receivedPayload(std::uint16_t length) const;
     [[nodiscard]] std::shared_ptr<Transport> transport() const;

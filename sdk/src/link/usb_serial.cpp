@@ -1,9 +1,9 @@
 #include "link/usb_serial.h"
 
-#include "zt/platform/registry.h"
+#include "zt/registry/registry.h"
 
 namespace zt::sdk {
 
-bool isUsbSerial(std::string_view portName) { return platform::isUsbSerialPort(portName); }
+bool isUsbSerial(std::string_view portName) { return registry::isUsbSerialPort(portName); }
 
 }  // namespace zt::sdk

@@ -16,6 +16,8 @@ struct MemoryEnd::State {
     std::array<bool, 2> cancelled{false, false};
     std::optional<bool> carrier;
     std::uint64_t carrierVersion = 0;
+    std::array<int, 2> failingWrites{0, 0};  // writes of side 0 / side 1 still to fail
+    std::array<IoStatus, 2> writeFailure{IoStatus::Failed, IoStatus::Failed};
 };
 
 MemoryPipe MemoryPipe::create(std::optional<bool> carrier) {
@@ -76,11 +78,24 @@ IoStatus MemoryEnd::writeAll(std::span<const std::uint8_t> bytes, std::chrono::m
     {
         std::lock_guard lock(state_->mutex);
         if (state_->closed[0] || state_->closed[1]) return IoStatus::Lost;
+        if (state_->failingWrites[side_] > 0) {
+            --state_->failingWrites[side_];
+            if (state_->writeFailure[side_] != IoStatus::Lost) return state_->writeFailure[side_];
+            state_->closed[side_] = true;
+            state_->cv.notify_all();
+            return IoStatus::Lost;
+        }
         auto& queue = state_->toSide[1 - side_];
         queue.insert(queue.end(), bytes.begin(), bytes.end());
     }
     state_->cv.notify_all();
     return IoStatus::Ok;
+}
+
+void MemoryEnd::failOtherEndWrites(int count, IoStatus status) {
+    std::lock_guard lock(state_->mutex);
+    state_->failingWrites[1 - side_] = count;
+    state_->writeFailure[1 - side_] = status;
 }
 
 std::optional<bool> MemoryEnd::carrierDetect() const {

@@ -39,6 +39,9 @@ public:
     void hangUp();
     // Sets the carrier-detect line that both ends see; a waitReadable() of the other end returns early.
     void setCarrier(bool on);
+    // The next `count` writes of the other end fail with `status` (Failed: nothing written; Lost: and the
+    // pipe hangs up, as a link that drops under a write).
+    void failOtherEndWrites(int count, IoStatus status);
     // Waits until the other end has hung up or was destroyed; false after `timeout`.
     [[nodiscard]] bool waitForHangUp(std::chrono::milliseconds timeout) const;
     [[nodiscard]] bool otherEndClosed() const;

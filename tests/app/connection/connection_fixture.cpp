@@ -10,9 +10,9 @@ namespace talvo::test {
 
 ConnectionDelays fastDelays() {
     ConnectionDelays d;
-    d.afterDrop = 400ms;
-    d.afterLastOfMany = 1000ms;
-    d.postpone = 300ms;
+    d.reconnect.afterDrop = 400ms;
+    d.reconnect.afterLastOfMany = 1000ms;
+    d.reconnect.retryDelay = 300ms;
     d.wakeSlack = 10ms;
     return d;
 }

@@ -2,11 +2,11 @@
 // events they receive, settings the test turns, and a watch on the SDK calls the manager makes.
 #pragma once
 
-#include "shell/app_messages.h"
-#include "shell/connection/connection_manager.h"
-#include "shell/connection/device_state.h"
-#include "shell/connection/record_fields.h"
-#include "shell/connection/scanner_clock.h"
+#include "connection/connection_manager.h"
+#include "connection/device_state.h"
+#include "connection/record_fields.h"
+#include "connection/scanner_clock.h"
+#include "messages/app_messages.h"
 #include "zt/sim/simulator.h"
 
 #include <QObject>

@@ -1,7 +1,7 @@
 // The connection manager against the SDK and simulated scanners, with short reconnect delays.
+#include "connection/tick.h"
 #include "fast_sdk.h"
 #include "harness.h"
-#include "shell/connection/tick.h"
 
 #include <QThread>
 #include <QtTest>
@@ -21,9 +21,9 @@ constexpr int kWait = 5000;
 // that was postponed once too often is caught.
 constexpr long long kLate = 200;
 constexpr long long kEarly = 20;
-const long long kDrop = fastDelays().afterDrop.count();
-const long long kLastOfMany = fastDelays().afterLastOfMany.count();
-const long long kPostpone = fastDelays().postpone.count();
+const long long kDrop = fastDelays().reconnect.afterDrop.count();
+const long long kLastOfMany = fastDelays().reconnect.afterLastOfMany.count();
+const long long kPostpone = fastDelays().reconnect.retryDelay.count();
 
 // `ms` lies in [expected - kEarly, expected + kLate).
 bool onTime(long long ms, long long expected) { return ms >= expected - kEarly && ms < expected + kLate; }
@@ -63,6 +63,7 @@ private slots:
         QCOMPARE(h.manager->connected(), (std::vector<DeviceRecord*>{&a}));
         QVERIFY(h.manager->connectedName(recordHandle(a)) == std::wstring(L"ZT-550 5"));
         QVERIFY(!h.manager->connectedName(nullptr));
+        QVERIFY(h.notices.texts().isEmpty());  // the clock was set: nothing to tell
     }
 
     void handsOnTimeComesFromTheSettingPage() {
@@ -75,6 +76,26 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(h.connectPage.count(Kind::Connected, &a), 1, kWait);
         QCOMPARE(h.settingPage.manualTimeRequests, 1);
         QCOMPARE(h.ports.scanner(5).state().clock, (zt::sim::ScannerTime{109, 11, 31, 23, 59, 59, 4}));
+    }
+
+    // A scanner that refuses its clock stays connected, but the user learns of it: its barcodes may all
+    // carry a wrong (or impossible) time.
+    void aRefusedClockIsToldInTheNotice() {
+        Harness h;
+        auto& a = h.scanner(5);
+        h.ports.scanner(5).teach(zt::wire::Command::Time,
+                                 [](const zt::wire::FrameHeader&, std::span<const std::uint8_t>) {
+                                     return std::optional<zt::sim::Bytes>(zt::sim::Bytes{0x01});  // refused
+                                 });
+        h.start();
+        h.connect(a);
+        QTRY_COMPARE_WITH_TIMEOUT(h.connectPage.count(Kind::Connected, &a), 1, kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(h.notices.texts().size(), 1, kWait);
+        const QString text = h.notices.texts().front();
+        QVERIFY2(text.startsWith(QStringLiteral("The clock of ZT-550 5 (COM5) was not set: SDK_ERR_")),
+                 qPrintable(text));
+        QVERIFY2(text.endsWith(QStringLiteral("Its barcodes may carry a wrong time.")), qPrintable(text));
+        QCOMPARE(stateOf(a), int(DeviceState::Connected));
     }
 
     void switchedOffScannerGetsOneAttemptThenConnectFail() {

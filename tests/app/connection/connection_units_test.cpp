@@ -1,9 +1,9 @@
 // The pieces under the connection manager: application messages across threads, the queue order and
 // the wrapping tick.
-#include "shell/app_messages.h"
-#include "shell/connection/connect_queue.h"
-#include "shell/connection/record_fields.h"
-#include "shell/connection/tick.h"
+#include "connection/connect_queue.h"
+#include "connection/record_fields.h"
+#include "connection/tick.h"
+#include "messages/app_messages.h"
 
 #include <QThread>
 #include <QtTest>

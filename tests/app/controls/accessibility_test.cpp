@@ -3,9 +3,9 @@
 // and go and the current row is removed, must neither crash nor warn.
 #include "controls/gradient_progress_ctrl.h"
 #include "controls/list_ctrl_ext.h"
+#include "controls/notice_dlg.h"
 #include "controls/row_list_model.h"
-#include "shell/panels/about_page.h"
-#include "shell/panels/notice_dlg.h"
+#include "pages/about/about_page.h"
 
 #include <QAccessible>
 #include "test_support.h"

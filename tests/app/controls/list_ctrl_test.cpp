@@ -5,9 +5,11 @@
 #include "test_support.h"
 
 #include <QAbstractItemModelTester>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
+#include <QVBoxLayout>
 
 #include <memory>
 
@@ -149,6 +151,68 @@ private slots:
         QTest::keyClick(list_.get(), Qt::Key_Space);
         QCOMPARE(checks(*model_), (std::vector<bool>{false, false, false}));
         QCOMPARE(list_->headerCtrl()->checkBox(), CXHeaderCtrl::CheckBox::Unchecked);
+    }
+
+    // The keyboard alone: Up and Down move and select, Space ticks the current row, Up from the first row
+    // (or Shift+Tab) reaches the header's box, where Space ticks every row and Down goes back.
+    void theKeyboardAloneWorksRowsAndHeader() {
+        list_->setHeaderCheck(false);
+        addScanners(*model_, 3);
+        QWidget before;  // a control in front of the list, as on every page
+        auto* field = new QLineEdit(&before);
+        list_->setParent(&before);
+        auto* layout = new QVBoxLayout(&before);
+        layout->addWidget(field);
+        layout->addWidget(list_.get());
+        before.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&before));
+        field->setFocus();
+        QTRY_VERIFY(field->hasFocus());
+
+        const auto selectedRows = [this] {
+            std::vector<int> rows;
+            for (const QModelIndex& index : list_->selectionModel()->selectedRows()) rows.push_back(index.row());
+            return rows;
+        };
+        QTest::keyClick(field, Qt::Key_Tab);  // the header's box first
+        QTRY_VERIFY(list_->headerCtrl()->hasFocus());
+        QTest::keyClick(list_->headerCtrl(), Qt::Key_Tab);  // then the rows: the current one selected
+        QTRY_VERIFY(list_->hasFocus());
+        QCOMPARE(selectedRows(), std::vector<int>{0});
+        QTest::keyClick(list_.get(), Qt::Key_Down);
+        QTest::keyClick(list_.get(), Qt::Key_Down);
+        QCOMPARE(list_->currentRow(), 2);
+        QCOMPARE(selectedRows(), std::vector<int>{2});
+        QTest::keyClick(list_.get(), Qt::Key_Space);
+        QTest::keyClick(list_.get(), Qt::Key_Up);
+        QCOMPARE(selectedRows(), std::vector<int>{1});
+        QCOMPARE(checks(*model_), (std::vector<bool>{false, false, true}));
+
+        QTest::keyClick(list_.get(), Qt::Key_Up);
+        QTest::keyClick(list_.get(), Qt::Key_Up);  // above the first row: the header's box
+        QTRY_VERIFY(list_->headerCtrl()->hasFocus());
+        QTest::keyClick(list_->headerCtrl(), Qt::Key_Space);
+        QCOMPARE(checks(*model_), (std::vector<bool>{true, true, true}));
+        QCOMPARE(list_->headerCtrl()->checkBox(), CXHeaderCtrl::CheckBox::Checked);
+        QTest::keyClick(list_->headerCtrl(), Qt::Key_Space);
+        QCOMPARE(checks(*model_), (std::vector<bool>{false, false, false}));
+        QTest::keyClick(list_->headerCtrl(), Qt::Key_Down);
+        QTRY_VERIFY(list_->hasFocus());
+        QCOMPARE(selectedRows(), std::vector<int>{0});
+        QTest::keyClick(list_.get(), Qt::Key_Backtab);
+        QTRY_VERIFY(list_->headerCtrl()->hasFocus());
+        list_->setParent(nullptr);
+    }
+
+    // A list without the header's box keeps the keyboard in the rows.
+    void withoutAHeaderBoxUpStaysInTheRows() {
+        addScanners(*model_, 2);
+        list_->setFocus();
+        QTRY_VERIFY(list_->hasFocus());
+        QTest::keyClick(list_.get(), Qt::Key_Up);
+        QVERIFY(list_->hasFocus());
+        QCOMPARE(list_->currentRow(), 0);
+        QCOMPARE(list_->headerCtrl()->focusPolicy(), Qt::NoFocus);
     }
 
     // --- header check box rules ---

@@ -1,9 +1,9 @@
 // The notice panel (frame, CR LF lines, MsgSetNoticeText) and the About page (its five lines spread
 // by the gap rule), at layout factors 1 and 2, read back from their rendering.
 #include "controls/layout_factor.h"
-#include "shell/app_messages.h"
-#include "shell/panels/about_page.h"
-#include "shell/panels/notice_dlg.h"
+#include "controls/notice_dlg.h"
+#include "messages/app_messages.h"
+#include "pages/about/about_page.h"
 #include "test_support.h"
 
 #include <QTest>

@@ -4,8 +4,8 @@
 #include "fake_portal.h"
 #include "private_bus.h"
 
-#include "shell/keyboard/portal_keyboard.h"
-#include "shell/keyboard/typing_worker.h"
+#include "keyboard/portal/portal_keyboard.h"
+#include "keyboard/typing_worker.h"
 
 #include <QtTest>
 

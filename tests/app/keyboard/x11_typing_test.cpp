@@ -2,8 +2,8 @@
 // client window that has the focus, arrive there exactly and in order, letters, digits, shifted
 // characters, Tab, CR, LF and characters the US map lacks included; borrowed keycodes are empty again
 // afterwards.
-#include "shell/keyboard/typing_worker.h"
-#include "shell/keyboard/x11_keyboard.h"
+#include "keyboard/typing_worker.h"
+#include "keyboard/x11/x11_keyboard.h"
 #include "x_key_window.h"
 #include "xvfb_server.h"
 

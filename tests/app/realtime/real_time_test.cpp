@@ -2,16 +2,19 @@
 // over), and the whole road from a simulated scanner through the SDK and the connection manager.
 #include "fast_sdk.h"
 #include "harness.h"
-#include "shell/message_box.h"
-#include "shell/realtime/deleted_data_notifier.h"
-#include "shell/realtime/live_record.h"
-#include "shell/realtime/real_time_data.h"
-#include "shell/realtime/real_time_row.h"
-#include "shell/realtime/scanner_text.h"
+#include "messages/message_box.h"
+#include "realtime/deleted_data_notifier.h"
+#include "realtime/live_record.h"
+#include "realtime/real_time_data.h"
+#include "realtime/real_time_row.h"
+#include "realtime/rejected_scans.h"
+#include "realtime/scanner_text.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFile>
 #include <QMessageBox>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <clocale>
@@ -117,7 +120,7 @@ private slots:
         QVERIFY(rows.rows[0].device.isEmpty());  // no connected scanner behind the handle
     }
 
-    void impossibleTimesAreDropped_data() {
+    void impossibleTimesAreKeptAside_data() {
         QTest::addColumn<int>("field");
         QTest::addColumn<int>("value");
         QTest::addColumn<bool>("kept");
@@ -132,26 +135,82 @@ private slots:
         QTest::newRow("day of week 99") << 6 << 99 << true;
         QTest::newRow("day of week 100") << 6 << 100 << false;
     }
-    void impossibleTimesAreDropped() {
+    // A barcode whose time is impossible is neither listed nor typed, but kept in the rejected file
+    // (with its time bytes and text as sent), and the notice tells of the first one of each scanner.
+    void impossibleTimesAreKeptAside() {
         QFETCH(int, field);
         QFETCH(int, value);
         QFETCH(bool, kept);
         RowSink rows;
         Typed typed;
         Flags flags;
+        QStringList notices;
+        QTemporaryDir folder;
+        RejectedScans rejected(folder.path().toStdString(), [&notices](const QString& text) { notices << text; });
         DeletedDataNotifier deleted(nullptr);
-        RealTimeData data(&rows, &deleted, typed.sink(), flags.inputs());
+        RealTimeData data(&rows, &deleted, typed.sink(),
+                          flags.inputs([](ScannerHandle) { return std::optional<std::wstring>(L"ZT-550 7"); }),
+                          &rejected);
         TimeBytes t = kMarch5;
         t[static_cast<std::size_t>(field)] = static_cast<std::uint8_t>(value);
-        const auto r = liveRecord("X", t);
+        const auto r = liveRecord("X\ty", t);
         MessageBox::queueAnswer(QMessageBox::Ok);
         data.onScanData(nullptr, r.data(), static_cast<int>(r.size()), 0);
         data.onScanData(nullptr, r.data(), static_cast<int>(r.size()), 1);
+        data.onScanData(nullptr, r.data(), static_cast<int>(r.size()), 0);
         QCoreApplication::sendPostedEvents();
-        QCOMPARE(rows.rows.size(), std::size_t{kept ? 1U : 0U});
-        QCOMPARE(typed.all().size(), kept ? 1 : 0);
+        QCOMPARE(rows.rows.size(), std::size_t{kept ? 2U : 0U});
+        QCOMPARE(typed.all().size(), kept ? 2 : 0);
         QCOMPARE(MessageBox::shownTexts().size(), kept ? 1 : 0);
         if (field == 1 && kept) QCOMPARE(rows.rows[0].date, QStringLiteral("2010/12/05 14:07:09"));
+
+        QFile file(folder.filePath(QString::fromLatin1(RejectedScans::kFileName)));
+        if (kept) {
+            QVERIFY(!file.exists());
+            QVERIFY(notices.isEmpty());
+            return;
+        }
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = file.readAll().split('\n');
+        QCOMPARE(lines.size(), 4);  // three lines and the end after the last
+        QVERIFY(lines[3].isEmpty());
+        QString bytes;
+        for (const auto b : t) bytes += QStringLiteral("%1 ").arg(b, 2, 16, QLatin1Char('0'));
+        const QByteArray tail = ("\tZT-550 7\t" + bytes.trimmed() + "\tX\\ty\t").toUtf8();
+        for (int i = 0; i < 3; ++i) {
+            QVERIFY2(lines[i].contains(tail), lines[i].constData());
+            QVERIFY(lines[i].endsWith(i == 1 ? "deleted" : "scan"));
+        }
+        QCOMPARE(notices.size(), 1);  // once for the scanner
+        QVERIFY2(notices[0].contains(QStringLiteral("ZT-550 7")) && notices[0].contains(file.fileName()),
+                 qPrintable(notices[0]));
+    }
+
+    // The file only grows, and a folder where it cannot be written is told with the barcode's text.
+    void rejectedBarcodesAreAppendedOrToldWithTheirText() {
+        QTemporaryDir folder;
+        QStringList notices;
+        const auto notify = [&notices](const QString& text) { notices << text; };
+        TimeBytes bad = kMarch5;
+        bad[3] = 99;
+        {
+            RejectedScans first(folder.path().toStdString(), notify);
+            first.keep(QStringLiteral("A"), bad, "1", false);
+        }
+        RejectedScans second(folder.path().toStdString(), notify);
+        second.keep(QStringLiteral("A"), bad, "2", false);
+        QFile file(folder.filePath(QString::fromLatin1(RejectedScans::kFileName)));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll().count('\n'), 2);
+
+        RejectedScans nowhere("/nonexistent/folder", notify);
+        notices.clear();
+        nowhere.keep(QStringLiteral("B"), bad, "lost?", false);
+        nowhere.keep(QStringLiteral("B"), bad, "lost again?", false);
+        QCOMPARE(notices.size(), 2);  // each one, since it is in no file
+        QVERIFY2(notices[1].contains(QStringLiteral("could not be kept")) &&
+                     notices[1].endsWith(QStringLiteral("lost again?")),
+                 qPrintable(notices[1]));
     }
 
     void malformedRecordsAreReadWithinTheirLength() {
@@ -231,8 +290,15 @@ private slots:
         QWidget boxParent;
         DeletedDataNotifier notifier(&boxParent);
         ConnectionManager* manager = h.manager.get();
+        QTemporaryDir folder;
+        QStringList notices;
+        std::mutex noticeLock;
+        RejectedScans rejected(folder.path().toStdString(), [&](const QString& text) {
+            const std::lock_guard lock(noticeLock);
+            notices << text;
+        });
         RealTimeData data(&rows, &notifier, typed.sink(),
-                          flags.inputs([manager](ScannerHandle hd) { return manager->connectedName(hd); }));
+                          flags.inputs([manager](ScannerHandle hd) { return manager->connectedName(hd); }), &rejected);
         h.manager->setScanDataHandler(
             [&data](ScannerHandle hd, const unsigned char* r, int l, int k) { data.onScanData(hd, r, l, k); });
         h.connect(a);
@@ -255,6 +321,14 @@ private slots:
         QCOMPARE(rows.rows[1].data, QStringLiteral("after"));
         QCOMPARE(rows.rows[1].date, QStringLiteral("2010/12/05 14:07:09"));
         QCOMPARE(typed.all().size(), 2);
+        {
+            const std::lock_guard lock(noticeLock);
+            QCOMPARE(notices.size(), 1);
+        }
+        QFile file(folder.filePath(QString::fromLatin1(RejectedScans::kFileName)));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray kept = file.readAll();
+        QVERIFY2(kept.endsWith("\tZT-550 5\t6e 0c 05 0e 07 09 05\tbad month\tscan\n"), kept.constData());
         QTRY_VERIFY(notifier.openBox() != nullptr);
         QPointer<QMessageBox> box = notifier.openBox();
         QCOMPARE(box->text(), QStringLiteral("Deleted Data: 2010/12/05 14:07:09\r\ndeleted"));

@@ -1,7 +1,7 @@
 // The stored settings: defaults, what garbage and out-of-range values read as, a round trip through
 // the file, and the manual scanner time read from the Setting page's time field.
-#include "shell/settings/app_settings.h"
-#include "shell/settings/manual_time.h"
+#include "pages/setting/manual_time.h"
+#include "settings/app_settings.h"
 
 #include <QDir>
 #include <QFile>

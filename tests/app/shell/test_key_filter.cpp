@@ -1,7 +1,7 @@
 // Key handling of the whole program: Enter only with the Action key held, no context menus, and the
 // Action key as a setting.
+#include "messages/message_box.h"
 #include "shell/key_filter.h"
-#include "shell/message_box.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>

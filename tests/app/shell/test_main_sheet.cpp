@@ -1,12 +1,12 @@
 // The main sheet: its window, tabs and OK button, hiding instead of closing, the working copy of the
 // settings and the messages it answers, the orderly end, and an assistive client reading all of it.
-#include "shell/app_messages.h"
-#include "shell/connect/connect_page.h"
-#include "shell/connection/connection_manager.h"
+#include "connection/connection_manager.h"
+#include "messages/app_messages.h"
+#include "messages/main_sheet_ref.h"
+#include "pages/connect/connect_page.h"
+#include "pages/download/download_page.h"
+#include "pages/setting/setting_page.h"
 #include "shell/main_sheet_dlg.h"
-#include "shell/main_sheet_ref.h"
-#include "shell/pages/download_page.h"
-#include "shell/settings/setting_page.h"
 #include "support/sheet_rig.h"
 
 #include <QAbstractItemView>

@@ -1,9 +1,9 @@
 // The main sheet with simulated scanners, driven through its widgets as a user would: the clock a
 // connecting scanner gets from "Hands On" (a typed time, or this machine's clock for a text that is not
 // fourteen digits), and the orderly end while scanners are connected.
-#include "shell/connect/connect_page.h"
+#include "pages/connect/connect_page.h"
+#include "pages/setting/setting_page.h"
 #include "shell/main_sheet_dlg.h"
-#include "shell/settings/setting_page.h"
 
 #include "support/sheet_rig.h"
 #include "zt/sim/simulator.h"

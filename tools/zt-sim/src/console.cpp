@@ -5,13 +5,17 @@
 
 #include <array>
 #include <cerrno>
+#include <system_error>
 
 namespace zt::sim::cli {
 
 StopReason Console::run(int stopFd) {
     while (!interpreter_.quitRequested()) {
         std::array<pollfd, 3> fds{{{stopFd, POLLIN, 0}, {interpreter_.quitFd(), POLLIN, 0}, {input_, POLLIN, 0}}};
-        if (::poll(fds.data(), fds.size(), -1) < 0) continue;  // EINTR
+        if (::poll(fds.data(), fds.size(), -1) < 0) {
+            if (errno == EINTR) continue;
+            throw std::system_error(errno, std::generic_category(), "poll");  // the console cannot go on
+        }
         if ((fds[0].revents & POLLIN) != 0) return StopReason::Signal;
         if ((fds[2].revents & POLLNVAL) != 0) {
             input_ = -1;  // no input at all (closed descriptor): poll ignores a negative one

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <stdexcept>
 #include <system_error>
@@ -80,7 +81,11 @@ void ControlSocket::serve(const std::stop_token& stop) {
                 static_cast<short>((client.closing ? 0 : POLLIN) | (client.pending.empty() ? 0 : POLLOUT));
             fds.push_back({client.fd.get(), events, 0});
         }
-        if (::poll(fds.data(), fds.size(), -1) < 0) continue;  // EINTR
+        if (::poll(fds.data(), fds.size(), -1) < 0) {
+            if (errno == EINTR) continue;
+            std::fprintf(stderr, "zt-sim: the control socket stops: poll: %s\n", std::strerror(errno));
+            return;
+        }
         if ((fds[0].revents & POLLIN) != 0) wake_.clear();
         // Clients first: their entries follow the two fixed ones in the order of clients_.
         for (std::size_t i = 0; i < clients_.size(); ++i) {

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 namespace zt::sim {
 
@@ -23,7 +25,11 @@ void LineWorker::run() {
         if (waiter_.stopping()) return;
         // Once the line is gone the master would report POLLHUP without end; stop watching it.
         std::array<pollfd, 2> fds{{{outbox_.wake().fd(), POLLIN, 0}, {lineUp_ ? master_ : -1, POLLIN, 0}}};
-        if (::poll(fds.data(), fds.size(), -1) < 0) continue;  // EINTR
+        if (::poll(fds.data(), fds.size(), -1) < 0) {
+            if (errno == EINTR) continue;
+            std::fprintf(stderr, "zt-sim: a scanner's line stops: poll: %s\n", std::strerror(errno));
+            return;
+        }
         if ((fds[0].revents & POLLIN) != 0) {
             outbox_.wake().clear();
             writeQueued();  // before any request that came in meanwhile

@@ -43,7 +43,8 @@ void Connector::run(const std::stop_token& stop) {
 void Connector::open(unsigned port, const std::stop_token& stop) {
     sink_.beginOpen(port);
     int error = SDK_OK;
-    ScannerHandle handle = ztInitialize(port, &error, &LiveEventSink::onDisconnect, &LiveEventSink::onScanData);
+    ScannerHandle handle =
+        ztInitialize(port, &error, &LiveEventSink::Callbacks::onDisconnect, &LiveEventSink::Callbacks::onScanData);
     if (handle == nullptr) {
         sink_.failOpen(port, error == SDK_OK ? SDK_ERR_OPEN_FAILED : error);
         return;

@@ -1,15 +1,15 @@
 // ztctl download: the records stored in each scanner into NAME_ScanData.txt, newest first.
 #include "commands_impl.h"
 
-#include "atomic_file.h"
 #include "download_progress.h"
 #include "interruptible.h"
 #include "ports.h"
-#include "scan_data_line.h"
-#include "scan_data_names.h"
 #include "scanner_run.h"
 #include "sdk_result.h"
 #include "zt/client/display_form.h"
+#include "zt/scandata/atomic_file.h"
+#include "zt/scandata/scan_data_line.h"
+#include "zt/scandata/scan_data_names.h"
 
 #include <unistd.h>
 
@@ -107,9 +107,7 @@ public:
 private:
     int collect(const OpenScanner& scanner, int& count) const {
         DownloadProgress progress(scanner.label(), terminal_);
-        DownloadProgress::current.store(&progress);
-        const int rc = ztPrepareCollecting(scanner.handle(), &count, &DownloadProgress::onProgress);
-        DownloadProgress::current.store(nullptr);
+        const int rc = ztPrepareCollecting(scanner.handle(), &count, &DownloadProgress::Callbacks::onProgress);
         progress.finish();
         return rc;
     }

@@ -17,8 +17,6 @@ std::string bar(int total, int received) {
 
 }  // namespace
 
-std::atomic<DownloadProgress*> DownloadProgress::current{nullptr};
-
 DownloadProgress::DownloadProgress(std::string label, bool terminal) : label_(std::move(label)), terminal_(terminal) {}
 
 void DownloadProgress::update(int total, int received) {
@@ -37,10 +35,6 @@ void DownloadProgress::update(int total, int received) {
 void DownloadProgress::finish() {
     if (drawn_) std::fputs("\n", stderr);
     drawn_ = false;
-}
-
-void DownloadProgress::onProgress(int total, int received) {
-    if (auto* progress = current.load()) progress->update(total, received);
 }
 
 }  // namespace ztctl

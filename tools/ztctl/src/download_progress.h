@@ -1,9 +1,10 @@
 // Progress of one scanner's download on stderr: a bar redrawn in place when stderr is a terminal, plain
 // lines otherwise. The SDK reports progress through a callback without context, on its own thread while
-// the download runs, so the progress of the one download in progress is reached through `current`.
+// the download runs: the one DownloadProgress that exists at a time is its target (Callbacks).
 #pragma once
 
-#include <atomic>
+#include "zt/client/callback_route.h"
+
 #include <string>
 
 namespace ztctl {
@@ -18,15 +19,17 @@ public:
     // Ends the bar's line, if one was drawn.
     void finish();
 
-    // The download in progress, for `onProgress`; set only around ztPrepareCollecting.
-    static std::atomic<DownloadProgress*> current;
-    // The CollectProgressCallback given to the SDK.
-    static void onProgress(int total, int received);
+    // The progress callback: update(), through the route of `Callbacks`.
+    void onProgress(int total, int received) { update(total, received); }
+    // Callbacks::onProgress is the CollectProgressCallback given to the SDK.
+    using Callbacks = zt::client::RoutedCallbacks<DownloadProgress>;
 
 private:
     std::string label_;
     bool terminal_;
     bool drawn_ = false;
+    // Last: attached while the rest exists.
+    zt::client::CallbackRoute<DownloadProgress>::Attachment route_{*this};
 };
 
 }  // namespace ztctl

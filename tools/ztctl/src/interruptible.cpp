@@ -1,8 +1,9 @@
 #include "interruptible.h"
 
-#include "atomic_file.h"
 #include "scanner_session.h"
+#include "usage_error.h"
 #include "zt/platform/unique_fd.h"
+#include "zt/scandata/atomic_file.h"
 
 #include <poll.h>
 #include <unistd.h>
@@ -12,6 +13,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <exception>
 #include <optional>
 #include <span>
@@ -24,14 +26,18 @@ namespace {
 
 constexpr int kExitSecondSignal = 130;
 
-// Waits until one of the descriptors is readable; returns its index.
-std::size_t waitReadable(std::span<const int> fds) {
+// Waits until one of the descriptors is readable; returns its index, or nothing (with the reason on
+// stderr) when poll() fails for another reason than a signal.
+std::optional<std::size_t> waitReadable(std::span<const int> fds) {
     std::vector<pollfd> polled;
     for (const int fd : fds) polled.push_back({fd, POLLIN, 0});
     while (true) {
         const int ready = ::poll(polled.data(), polled.size(), -1);
         if (ready < 0 && errno == EINTR) continue;
-        if (ready < 0) return fds.size();
+        if (ready < 0) {
+            std::fprintf(stderr, "ztctl: cannot wait for signals and reports: %s\n", std::strerror(errno));
+            return std::nullopt;
+        }
         for (std::size_t i = 0; i < polled.size(); ++i) {
             if (polled[i].revents != 0) return i;
         }
@@ -64,8 +70,16 @@ int runInterruptible(const StopSignals& signals, LiveReports& reports,
     std::optional<std::jthread> stopping;
     // In this order: a pending signal wins over the end of the work, and reports are printed before it.
     const int fds[] = {signals.fd(), reports.fd(), done.fd()};
-    for (std::size_t ready = waitReadable(fds); ready < 2; ready = waitReadable(fds)) {
-        if (ready == 1) {
+    bool waitFailed = false;
+    for (auto ready = waitReadable(fds); ready != std::size_t{2}; ready = waitReadable(fds)) {
+        if (!ready) {
+            // Signals can no longer be seen: the work is stopped as on the first one, and fails.
+            waitFailed = true;
+            worker.request_stop();
+            if (!stopping) stopping.emplace([] { SdkShutdown::shutdownNow(); });
+            break;
+        }
+        if (ready == std::size_t{1}) {
             reports.printPending();
             continue;
         }
@@ -83,7 +97,7 @@ int runInterruptible(const StopSignals& signals, LiveReports& reports,
     stopping.reset();  // joins
     reports.printPending();
     if (failure) std::rethrow_exception(failure);
-    return result;
+    return waitFailed ? kExitFailed : result;
 }
 
 bool confirm(const StopSignals& signals, std::string_view question) {
@@ -92,7 +106,7 @@ bool confirm(const StopSignals& signals, std::string_view question) {
     std::string answer;
     const int fds[] = {STDIN_FILENO, signals.fd()};
     while (true) {
-        if (waitReadable(fds) != 0) {
+        if (waitReadable(fds) != std::size_t{0}) {  // a stop signal, or no way to wait: no
             std::fputs("\n", stderr);
             return false;
         }

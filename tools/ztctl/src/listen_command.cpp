@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -39,7 +40,7 @@ namespace {
 
 constexpr unsigned kMaxRetries = 100;
 
-enum class Ending { Signal, NoScanner, OutputClosed };
+enum class Ending { Signal, NoScanner, OutputClosed, WaitFailed };
 
 class Listener {
 public:
@@ -66,6 +67,10 @@ public:
             std::fputs("ztctl: standard output was closed\n", stderr);
             return kExitFailed;
         }
+        if (ending == Ending::WaitFailed) {
+            std::fprintf(stderr, "ztctl: cannot wait for barcodes and signals: %s\n", std::strerror(waitError_));
+            return kExitFailed;
+        }
         return ending == Ending::Signal && !links_.anyFailed() ? kExitOk : kExitFailed;
     }
 
@@ -74,7 +79,10 @@ private:
         while (links_.anyAlive()) {
             pollfd fds[] = {{context_.signals.fd(), POLLIN, 0}, {sink_.fd(), POLLIN, 0}};
             const int ready = ::poll(fds, 2, timeoutMs());
-            if (ready < 0 && errno != EINTR) return Ending::Signal;
+            if (ready < 0 && errno != EINTR) {
+                waitError_ = errno;
+                return Ending::WaitFailed;
+            }
             if ((fds[0].revents & POLLIN) != 0 && context_.signals.take()) return Ending::Signal;
             if (!handleEvents(sink_.take())) return Ending::OutputClosed;
             for (const unsigned port : links_.takeDue(ScannerLinks::Clock::now())) connector_.request(port);
@@ -166,6 +174,7 @@ private:
     ScannerLinks links_;
     bool json_;
     std::map<unsigned, std::string> pendingNotes_;  // "connected" lines waiting for the clock to be set
+    int waitError_ = 0;                             // why poll() failed
     LiveEventSink sink_;                            // outlives the SDK's callbacks: close() stops the SDK first
     Connector connector_{sink_};
 };

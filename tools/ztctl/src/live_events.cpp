@@ -6,14 +6,11 @@
 
 namespace ztctl {
 
-std::atomic<LiveEventSink*> LiveEventSink::instance_{nullptr};
-
 LiveEventSink::LiveEventSink() {
-    LiveEventSink* expected = nullptr;
-    if (!instance_.compare_exchange_strong(expected, this)) throw std::logic_error("a second live event sink");
+    if (!route_.attached()) throw std::logic_error("a second live event sink");
 }
 
-LiveEventSink::~LiveEventSink() { instance_.store(nullptr); }
+LiveEventSink::~LiveEventSink() = default;
 
 std::deque<LiveEvent> LiveEventSink::take() {
     const std::lock_guard lock(mutex_);
@@ -33,15 +30,13 @@ void LiveEventSink::postLocked(LiveEvent event) {
 
 void LiveEventSink::beginOpen(unsigned port) {
     const std::lock_guard lock(mutex_);
-    opening_.insert(port);
+    opening_.begin(port);
 }
 
 bool LiveEventSink::finishOpen(unsigned port, ScannerHandle handle) {
     const std::lock_guard lock(mutex_);
-    if (const auto found = opening_.find(port); found != opening_.end()) opening_.erase(found);
     closed_.erase(handle);  // a new handle at the address of a closed one
-    auto waiting = std::move(unclaimed_[handle]);
-    unclaimed_.erase(handle);
+    auto waiting = opening_.finish(port, handle);
     const bool lost = std::ranges::any_of(waiting, [](const LiveEvent& e) { return e.kind == LiveEvent::Kind::Lost; });
     if (!lost) ports_[handle] = port;
     for (auto& event : waiting) {
@@ -55,19 +50,15 @@ bool LiveEventSink::finishOpen(unsigned port, ScannerHandle handle) {
 
 void LiveEventSink::failOpen(unsigned port, int error) {
     const std::lock_guard lock(mutex_);
-    if (const auto found = opening_.find(port); found != opening_.end()) opening_.erase(found);
+    auto orphans = opening_.fail(port);
     postLocked({LiveEvent::Kind::OpenFailed, port, error, {}});
-    if (!opening_.empty()) return;
-    // Every open has ended: what still waits came from opens that returned no handle. Their barcodes
+    // Every open has ended: what still waited came from opens that returned no handle. Their barcodes
     // are told as this port's rather than lost; a loss of a scanner that never opened means nothing.
-    for (auto& [handle, events] : unclaimed_) {
-        for (auto& event : events) {
-            if (event.kind == LiveEvent::Kind::Lost) continue;
-            event.port = port;
-            postLocked(std::move(event));
-        }
+    for (auto& event : orphans) {
+        if (event.kind == LiveEvent::Kind::Lost) continue;
+        event.port = port;
+        postLocked(std::move(event));
     }
-    unclaimed_.clear();
 }
 
 void LiveEventSink::closed(ScannerHandle handle) {
@@ -94,8 +85,8 @@ std::vector<ScannerHandle> LiveEventSink::beginClosing() {
 std::optional<unsigned> LiveEventSink::portOfLocked(ScannerHandle handle) const {
     if (const auto found = ports_.find(handle); found != ports_.end()) return found->second;
     if (closing_) return std::nullopt;
-    if (opening_.size() == 1) return *opening_.begin();
-    if (!opening_.empty()) return std::nullopt;
+    if (const auto only = opening_.onlyOpen()) return only;
+    if (opening_.running()) return std::nullopt;
     if (const auto found = closed_.find(handle); found != closed_.end()) return found->second;
     return std::nullopt;
 }
@@ -104,20 +95,20 @@ void LiveEventSink::routeLocked(ScannerHandle handle, LiveEvent event) {
     if (const auto port = portOfLocked(handle)) {
         event.port = *port;
         postLocked(std::move(event));
-    } else if (!closing_ && !opening_.empty()) {
-        unclaimed_[handle].push_back(std::move(event));
+    } else if (!closing_) {
+        (void)opening_.keep(handle, std::move(event));  // dropped when no open runs: nobody's scanner
     }
 }
 
-void LiveEventSink::scanned(ScannerHandle handle, const unsigned char* record, int length, bool deleted) {
+void LiveEventSink::onScanData(ScannerHandle handle, const unsigned char* record, int length, int deleted) {
     if (record == nullptr || length <= 0) return;
-    LiveEvent event{deleted ? LiveEvent::Kind::Deleted : LiveEvent::Kind::Scan, 0, SDK_OK, {}};
+    LiveEvent event{deleted != 0 ? LiveEvent::Kind::Deleted : LiveEvent::Kind::Scan, 0, SDK_OK, {}};
     event.record.assign(record, record + length);
     const std::lock_guard lock(mutex_);
     routeLocked(handle, std::move(event));
 }
 
-void LiveEventSink::lost(ScannerHandle handle) {
+void LiveEventSink::onDisconnect(ScannerHandle handle) {
     const std::lock_guard lock(mutex_);
     if (const auto found = ports_.find(handle); found != ports_.end()) {
         const unsigned port = found->second;
@@ -126,15 +117,7 @@ void LiveEventSink::lost(ScannerHandle handle) {
         return;
     }
     // Lost before its open returned: the open that returns this handle reports the loss instead.
-    if (!closing_ && !opening_.empty()) unclaimed_[handle].push_back({LiveEvent::Kind::Lost, 0, SDK_OK, {}});
-}
-
-void LiveEventSink::onScanData(ScannerHandle handle, const unsigned char* record, int length, int deleted) {
-    if (auto* sink = instance_.load()) sink->scanned(handle, record, length, deleted != 0);
-}
-
-void LiveEventSink::onDisconnect(ScannerHandle handle) {
-    if (auto* sink = instance_.load()) sink->lost(handle);
+    if (!closing_) (void)opening_.keep(handle, {LiveEvent::Kind::Lost, 0, SDK_OK, {}});
 }
 
 }  // namespace ztctl

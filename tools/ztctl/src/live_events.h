@@ -4,21 +4,21 @@
 //
 // A handle is mapped to its port while it is open. The SDK may report a scanner before ztInitialize has
 // returned its handle (a barcode, or a loss, right after the handshake). With one open in progress such
-// an event belongs to it; with several it waits under its handle until an open returns that handle. A
-// lost handle leaves the map inside its disconnect callback, before the SDK frees it, so a later handle
-// at the same address is never mistaken for it.
+// a barcode belongs to it; otherwise the event waits under its handle until an open returns that handle
+// (zt::client::OpeningScanners). A lost handle leaves the map inside its disconnect callback, before the
+// SDK frees it, so a later handle at the same address is never mistaken for it.
 #pragma once
 
+#include "zt/client/callback_route.h"
+#include "zt/client/opening_scanners.h"
 #include "zt/platform/unique_fd.h"
 #include "zt330sdk.h"
 
-#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <map>
 #include <mutex>
 #include <optional>
-#include <set>
 #include <vector>
 
 namespace ztctl {
@@ -33,8 +33,8 @@ struct LiveEvent {
 
 class LiveEventSink {
 public:
-    LiveEventSink();   // becomes the process's sink; only one may exist at a time
-    ~LiveEventSink();  // stops being it
+    LiveEventSink();   // becomes the target of the SDK's callbacks; only one may exist at a time
+    ~LiveEventSink();  // stops being it, once the callbacks in progress have returned
     LiveEventSink(const LiveEventSink&) = delete;
     LiveEventSink& operator=(const LiveEventSink&) = delete;
 
@@ -58,9 +58,11 @@ public:
     // For closing: the open handles. From then on, events of handles that are not mapped are dropped.
     [[nodiscard]] std::vector<ScannerHandle> beginClosing();
 
+    // The SDK's callbacks, reached through the route of `Callbacks`.
+    void onScanData(ScannerHandle handle, const unsigned char* record, int length, int deleted);
+    void onDisconnect(ScannerHandle handle);
     // The callbacks given to ztInitialize.
-    static void onScanData(ScannerHandle handle, const unsigned char* record, int length, int deleted);
-    static void onDisconnect(ScannerHandle handle);
+    using Callbacks = zt::client::RoutedCallbacks<LiveEventSink>;
 
 private:
     // The port of `handle`, of the only open in progress for an unknown handle, or of a closed handle;
@@ -69,19 +71,16 @@ private:
     // Posts the event with the handle's port, or keeps it until an open returns the handle.
     void routeLocked(ScannerHandle handle, LiveEvent event);
     void postLocked(LiveEvent event);
-    void scanned(ScannerHandle handle, const unsigned char* record, int length, bool deleted);
-    void lost(ScannerHandle handle);
 
     mutable std::mutex mutex_;
     std::map<ScannerHandle, unsigned> ports_;
     std::map<ScannerHandle, unsigned> closed_;
-    std::multiset<unsigned> opening_;
-    std::map<ScannerHandle, std::vector<LiveEvent>> unclaimed_;  // of handles no open has returned yet
+    zt::client::OpeningScanners<LiveEvent> opening_;
     bool closing_ = false;
     std::deque<LiveEvent> events_;
     zt::platform::WakeFd ready_;
-
-    static std::atomic<LiveEventSink*> instance_;
+    // Last: the callbacks reach the sink once everything above exists, and no more before it goes.
+    zt::client::CallbackRoute<LiveEventSink>::Attachment route_{*this};
 };
 
 }  // namespace ztctl

@@ -1,6 +1,6 @@
 #include "paired_scanners.h"
 
-#include "zt/platform/registry_text.h"
+#include "zt/registry/registry_text.h"
 #include "ztdevsearch.h"
 
 #include <memory>
@@ -18,7 +18,7 @@ std::vector<PairedScanner> searchPairedScanners() {
 
     std::vector<PairedScanner> scanners;
     scanners.reserve(owned.size());
-    for (const auto& record : owned) scanners.push_back({record->port, zt::platform::wideToUtf8(record->name)});
+    for (const auto& record : owned) scanners.push_back({record->port, zt::registry::wideToUtf8(record->name)});
     return scanners;
 }
 

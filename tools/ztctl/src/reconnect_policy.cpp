@@ -21,8 +21,8 @@ void override(const char* variable, std::chrono::milliseconds& delay) {
 
 ReconnectPolicy ReconnectPolicy::fromEnvironment() {
     ReconnectPolicy policy;
-    override("ZTCTL_RECONNECT_DELAY_MS", policy.firstDelay);
-    override("ZTCTL_RETRY_DELAY_MS", policy.retryDelay);
+    override("ZTCTL_RECONNECT_DELAY_MS", policy.schedule.afterDrop);
+    override("ZTCTL_RETRY_DELAY_MS", policy.schedule.retryDelay);
     return policy;
 }
 

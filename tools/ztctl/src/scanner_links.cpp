@@ -37,9 +37,8 @@ std::string ScannerLinks::openFailed(unsigned port, int error, Clock::time_point
         return portLabel(port) + ": " + describeResult(error);
     }
     const std::string why = portLabel(port) + ": reconnect failed: " + describeResult(error);
-    if (link.retriesLeft > 0) {
-        --link.retriesLeft;
-        link.due += policy_.retryDelay;
+    if (zt::client::ReconnectSchedule::takeRetry(link.retriesLeft)) {
+        link.due += policy_.schedule.retryDelay;
         link.state = State::Waiting;
         const auto wait = std::max(std::chrono::duration_cast<std::chrono::milliseconds>(link.due - now),
                                    std::chrono::milliseconds(0));
@@ -55,8 +54,9 @@ std::string ScannerLinks::lost(unsigned port, Clock::time_point now) {
         link = Link{State::Failed};
         return portLabel(port) + ": connection lost (no reconnect: --retries 0)";
     }
-    link = Link{State::Waiting, true, policy_.retries, now + policy_.firstDelay};
-    return portLabel(port) + ": connection lost; reconnecting in " + seconds(policy_.firstDelay);
+    const auto wait = policy_.schedule.firstDelay(false);
+    link = Link{State::Waiting, true, policy_.retries, now + wait};
+    return portLabel(port) + ": connection lost; reconnecting in " + seconds(wait);
 }
 
 std::vector<unsigned> ScannerLinks::takeDue(Clock::time_point now) {

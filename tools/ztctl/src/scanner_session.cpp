@@ -55,7 +55,8 @@ struct Outcome {
 Outcome open(unsigned port, LiveEventSink& sink) {
     Outcome outcome;
     sink.beginOpen(port);
-    outcome.handle = ztInitialize(port, &outcome.error, &LiveEventSink::onDisconnect, &LiveEventSink::onScanData);
+    outcome.handle = ztInitialize(port, &outcome.error, &LiveEventSink::Callbacks::onDisconnect,
+                                  &LiveEventSink::Callbacks::onScanData);
     if (outcome.handle == nullptr) {
         if (outcome.error == SDK_OK) outcome.error = SDK_ERR_OPEN_FAILED;
         sink.failOpen(port, outcome.error);

@@ -20,7 +20,7 @@ public:
     [[nodiscard]] int fd() const { return fd_.get(); }
     // The signal that arrived, if one did; does not wait.
     [[nodiscard]] std::optional<int> take() const;
-    // Waits for a signal and returns its number.
+    // Waits for a signal and returns its number. Throws std::system_error when it cannot wait.
     [[nodiscard]] int wait() const;
 
 private:

@@ -1,4 +1,0 @@
-// The Download page lives with the download work.
-#pragma once
-
-#include "download/page/download_page.h"
