@@ -4,11 +4,11 @@
 //   2. the longest stall of the user-interface thread while the sheet reads a silent scanner (a 5 ms
 //      timer records the gaps between its ticks; goal: under 50 ms), and how long closing the sheet and
 //      ending the configure worker take then.
-#include "config/config_tab_page.h"
-#include "config/configure_worker.h"
-#include "config/setting_sheet_dlg.h"
-#include "config/symbology_table.h"
-#include "shell/connection/record_fields.h"
+#include "connection/record_fields.h"
+#include "pages/configure/configure_worker.h"
+#include "pages/configure/sheet/config_tab_page.h"
+#include "pages/configure/sheet/setting_sheet_dlg.h"
+#include "pages/configure/sheet/symbology_table.h"
 #include "zt/sim/simulator.h"
 #include "zt330sdk.h"
 

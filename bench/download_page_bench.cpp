@@ -4,19 +4,19 @@
 //      ztCollectingOnce into memory) of the same scanner, alternated, medians of ZT_BENCH_ROUNDS (5);
 //  (b) live barcodes: 16 scanners scanning every 20 ms for ZT_LIVE_SECONDS (3): from the simulator's
 //      write to the row in the real-time list's model and to the last key event of the barcode leaving
-//      the typing worker (recording output, no key delay); median and 99th percentile, and per scanner
+//      the typing worker (recording output, unpaced); median and 99th percentile, and per scanner
 //      every barcode once, in order, in the list and in the typed text.
 #include "bench_util.h"
 
-#include "download/page/download_page.h"
-#include "download/page/real_time_data_list.h"
-#include "shell/app_messages.h"
-#include "shell/connection/connection_manager.h"
-#include "shell/connection/record_fields.h"
-#include "shell/keyboard/recording_keyboard.h"
-#include "shell/keyboard/typing_worker.h"
-#include "shell/realtime/real_time_data.h"
-#include "shell/realtime/real_time_row.h"
+#include "connection/connection_manager.h"
+#include "connection/record_fields.h"
+#include "keyboard/typing_worker.h"
+#include "messages/app_messages.h"
+#include "pages/download/download_page.h"
+#include "pages/download/real_time_data_list.h"
+#include "realtime/real_time_data.h"
+#include "realtime/real_time_row.h"
+#include "recording_keyboard.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -180,9 +180,10 @@ void liveBench() {
     std::vector<double> toRow, toKeys;
     std::map<int, std::vector<int>> rowOrder;
 
-    auto recording = std::make_unique<talvo::keyboard::RecordingKeyboard>();
+    auto recording =
+        std::make_unique<talvo::keyboard::RecordingKeyboard>(talvo::keyboard::RecordingKeyboard::Pacing::Unpaced);
     auto* keys = recording.get();
-    talvo::keyboard::TypingWorker typing(std::move(recording), 0, {}, [&](std::uint64_t sequence) {
+    talvo::keyboard::TypingWorker typing(std::move(recording), 1, {}, [&](std::uint64_t sequence) {
         const auto now = Clock::now();
         std::lock_guard lock(mutex);
         toKeys.push_back(std::chrono::duration<double, std::milli>(now - written[sequences[sequence]]).count());

@@ -1,6 +1,6 @@
 // The typing worker under 16 producers that each hand over a barcode every 20 ms (16 scanners scanning
 // at once): latency from the hand-over to the key events leaving the worker, with the recording output
-// at delay 0, and a check that no barcode was lost, duplicated or reordered per producer.
+// unpaced, and a check that no barcode was lost, duplicated or reordered per producer.
 //   talvo_bench_typing [barcodes-per-producer]   (default 250: 5 s)
 #include "typing_probe.h"
 

@@ -4,9 +4,9 @@
 // times by sequence number and checks afterwards that every barcode was typed once, whole, in order.
 #pragma once
 
-#include "shell/keyboard/key_strokes.h"
-#include "shell/keyboard/recording_keyboard.h"
-#include "shell/keyboard/typing_worker.h"
+#include "keyboard/key_strokes.h"
+#include "keyboard/typing_worker.h"
+#include "recording_keyboard.h"
 
 #include <algorithm>
 #include <chrono>
@@ -23,10 +23,10 @@ public:
     using Clock = std::chrono::steady_clock;
 
     TypingProbe() {
-        auto output = std::make_unique<keyboard::RecordingKeyboard>();
+        // Unpaced: the measurement is the worker's own hand-over, not the pause between key events.
+        auto output = std::make_unique<keyboard::RecordingKeyboard>(keyboard::RecordingKeyboard::Pacing::Unpaced);
         keyboard_ = output.get();
-        // Delay 0: only the recording output allows it, and only for this measurement.
-        worker_ = std::make_unique<keyboard::TypingWorker>(std::move(output), 0, nullptr, [this](std::uint64_t seq) {
+        worker_ = std::make_unique<keyboard::TypingWorker>(std::move(output), 1, nullptr, [this](std::uint64_t seq) {
             const auto now = Clock::now();
             const std::lock_guard lock(mutex_);
             typedAt_[seq] = now;
