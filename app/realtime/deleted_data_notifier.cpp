@@ -1,6 +1,7 @@
 #include "realtime/deleted_data_notifier.h"
 
 #include "messages/message_box.h"
+#include "messages/queued_calls.h"
 
 #include <QMessageBox>
 #include <QWidget>
@@ -8,13 +9,12 @@
 namespace talvo {
 
 DeletedDataNotifier::DeletedDataNotifier(QWidget* boxParent, QObject* parent)
-    : QObject(parent), boxParent_(boxParent) {}
+    : QObject(parent), boxParent_(boxParent), calls_(new QueuedCalls(this)) {}
 
 DeletedDataNotifier::~DeletedDataNotifier() { closeAll(); }
 
 void DeletedDataNotifier::post(QString text) {
-    QMetaObject::invokeMethod(
-        this, [this, text = std::move(text)]() mutable { show(std::move(text)); }, Qt::QueuedConnection);
+    calls_->post([this, text = std::move(text)]() mutable { show(std::move(text)); });
 }
 
 void DeletedDataNotifier::show(QString text) {

@@ -15,6 +15,8 @@ class QWidget;
 
 namespace talvo {
 
+class QueuedCalls;
+
 class DeletedDataNotifier : public QObject {
     Q_OBJECT
 
@@ -35,6 +37,7 @@ private:
     void showNext();
 
     QPointer<QWidget> boxParent_;
+    QueuedCalls* calls_;  // reports from the SDK's dispatcher
     QPointer<QMessageBox> box_;
     std::deque<QString> waiting_;
 };

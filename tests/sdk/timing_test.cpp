@@ -39,6 +39,9 @@ TEST_F(RealTimingTest, AnsweringScannerOpensInALittleOverOneSecond) {
     EXPECT_LT(msBetween(frames[0].at, end), 200);
 }
 
+// How much later than the SDK's write the simulator may stamp a frame on a busy machine.
+constexpr long long kReadingDelayMs = 50;
+
 TEST_F(RealTimingTest, SilentScannerTimesOutAfterAboutFourSeconds) {
     auto& s = addScanner(5);
     s.staySilent(3);
@@ -53,7 +56,9 @@ TEST_F(RealTimingTest, SilentScannerTimesOutAfterAboutFourSeconds) {
     // Each repeat follows a whole response wait; the last wait ends the call.
     EXPECT_NEAR(static_cast<double>(msBetween(frames[0].at, frames[1].at)), 1000.0, 100.0);
     EXPECT_NEAR(static_cast<double>(msBetween(frames[1].at, frames[2].at)), 1000.0, 100.0);
-    EXPECT_GE(msBetween(frames[2].at, end), 1000);
+    // The simulator stamps a frame when it has read it, a little after the SDK wrote it and began its
+    // last wait: the wait seen from the stamp is up to that reading delay shorter.
+    EXPECT_GE(msBetween(frames[2].at, end), 1000 - kReadingDelayMs);
     EXPECT_LT(msBetween(frames[2].at, end), 1300);
 }
 

@@ -1,5 +1,7 @@
 #include "pages/connect/device_search.h"
 
+#include "messages/queued_calls.h"
+
 #include <algorithm>
 
 namespace talvo {
@@ -23,6 +25,7 @@ DeviceSearch::DeviceSearch(ResultHandler onResult, SearchFunction search, QObjec
     : QObject(parent),
       onResult_(std::move(onResult)),
       search_(std::move(search)),
+      calls_(new QueuedCalls(this)),
       thread_([this](std::stop_token stop) { run(std::move(stop)); }) {}
 
 DeviceSearch::~DeviceSearch() {
@@ -50,8 +53,7 @@ void DeviceSearch::run(std::stop_token stop) {
         auto result = std::make_shared<std::optional<Records>>(search_());
         if (stop.stop_requested()) return;
         // Queued to this object's thread; dropped with the object if it goes first.
-        QMetaObject::invokeMethod(
-            this, [this, result, covers] { deliver(result, covers); }, Qt::QueuedConnection);
+        calls_->post([this, result, covers] { deliver(result, covers); });
     }
 }
 

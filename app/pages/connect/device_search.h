@@ -19,6 +19,8 @@
 
 namespace talvo {
 
+class QueuedCalls;
+
 class DeviceSearch : public QObject {
     Q_OBJECT
 
@@ -50,6 +52,7 @@ private:
 
     ResultHandler onResult_;
     SearchFunction search_;
+    QueuedCalls* calls_;          // results from the search thread
     std::uint64_t asked_ = 0;     // requests made (user-interface thread)
     std::uint64_t answered_ = 0;  // requests whose search result has been handed over
 

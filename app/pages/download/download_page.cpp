@@ -4,6 +4,7 @@
 #include "controls/notice_dlg.h"
 #include "controls/orientation_watcher.h"
 #include "messages/app_messages.h"
+#include "messages/queued_calls.h"
 #include "pages/download/download_target.h"
 #include "pages/download/real_time_data_list.h"
 #include "pages/download/sync_check_key_filter.h"
@@ -48,19 +49,14 @@ CDownloadPage::CDownloadPage(QWidget* parent, std::chrono::milliseconds completi
     hooks.noticeText = [notice](const QString& text) {
         talvo::postMessage(notice.data(), AppMessage::SetNoticeText, 0, 0, text);
     };
-    hooks.noticeVisible = [this](bool visible) {
-        QMetaObject::invokeMethod(
-            this,
-            [this, visible] {
-                if (visible) placeNotice();
-                notice_->setVisible(visible);
-            },
-            Qt::QueuedConnection);
+    auto* calls = new talvo::QueuedCalls(this);
+    hooks.noticeVisible = [this, calls](bool visible) {
+        calls->post([this, visible] {
+            if (visible) placeNotice();
+            notice_->setVisible(visible);
+        });
     };
-    hooks.finished = [this] {
-        QMetaObject::invokeMethod(
-            this, [this] { onFinished(); }, Qt::QueuedConnection);
-    };
+    hooks.finished = [this, calls] { calls->post([this] { onFinished(); }); };
     worker_ = std::make_unique<talvo::download::DownloadWorker>(std::move(hooks), completionWait);
 }
 
